@@ -1,0 +1,4 @@
+// Main.cpp — the game's entry point.
+#include "app/Program.h"
+
+int main(int argc, char** argv) { return RunProgram(argc, argv); }

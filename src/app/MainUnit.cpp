@@ -1,0 +1,90 @@
+// MainUnit.cpp — the game window's life.
+#include "app/MainUnit.h"
+
+#include "core/ConfigUnit.h"
+#include "core/Globals.h"
+#include "core/Random.h"
+#include "core/RenderHandler.h"
+#include "platform/Clock.h"
+#include "platform/GLTable.h"
+#include "platform/Message.h"
+
+namespace {
+constexpr int CreationWidth = 648;  // the window's size before it is shown
+constexpr int CreationHeight = 514;
+}  // namespace
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+bool TMainForm::FormCreate(const TGameWindowOptions& options) {
+  Options = options;
+  if (Options.Headless) {
+    LoadNullGLTable();
+    HeadlessWidth = Options.WindowWidth;
+    HeadlessHeight = Options.WindowHeight;
+    ContextReady = true;
+    return true;
+  }
+  if (!StartVideo(Error) || !GameWindow.Create("Quintara", CreationWidth, CreationHeight, Error))
+    return false;
+  std::string missing;
+  if (!LoadGLTable(&TWindow::GetProcAddress, missing)) {
+    Error = "the OpenGL driver has no " + missing;
+    GameWindow.Destroy();
+    return false;
+  }
+  Window = &GameWindow;
+  ContextReady = true;
+  return true;
+}
+
+bool TMainForm::ShowWindow() {
+  if (Options.WindowWidth > 0) {
+    GameWindow.SetWindowedSize(Options.WindowWidth, Options.WindowHeight);
+    GameWindow.Show();
+    return true;
+  }
+  // A virtual display may list no usable mode: full screen at the desktop's size then.
+  const TDisplayMode* mode = DisplayModes.empty() ? nullptr : &DisplayModes[Config.DisplayMode];
+  std::string error;
+  GameWindow.Show();
+  if (!GameWindow.EnterFullScreen(mode, error)) {
+    ShowMessage("Wrong Display Mode!");
+    return false;
+  }
+  FullScreen = true;
+  return true;
+}
+
+bool TMainForm::FormActivate() {
+  if (!ContextReady) {
+    ShowMessage("Error creating Render Context");
+    return false;
+  }
+  if (Window) {
+    if (!ShowWindow()) return false;
+    GameWindow.SetVsync(Options.Vsync);
+  }
+  InitialGLState();
+  OnRender = {};
+  SetRandomSeed(ChooseSeed(Options.Seed));
+  RestartCounter();
+  TestScreen.Start();
+  return true;
+}
+
+void TMainForm::FormDestroy() {
+  OnRender = {};
+  Window = nullptr;
+  FullScreen = false;
+  GameWindow.Destroy();
+  ContextReady = false;
+}
+
+uint32_t ChooseSeed(const std::optional<uint32_t>& seed) {
+  if (seed) return *seed;
+  int64_t frequency = 0;
+  TClockSource& clock = ActiveClock();
+  if (clock.QueryFrequency(frequency)) return static_cast<uint32_t>(clock.QueryCounter());
+  return clock.TickCount();
+}

@@ -1,0 +1,127 @@
+// Options.cpp — command-line parsing.
+#include "app/Options.h"
+
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+template <typename T>
+bool ParseNumber(const char* text, T minimum, T maximum, T& out) {
+  const char* end = text + std::strlen(text);
+  T value{};
+  auto [ptr, ec] = std::from_chars(text, end, value);
+  if (ec != std::errc() || ptr != end || value < minimum || value > maximum) return false;
+  out = value;
+  return true;
+}
+
+bool ParseSize(const char* text, int& width, int& height) {
+  const char* x = std::strchr(text, 'x');
+  if (!x) return false;
+  std::string w(text, x);
+  return ParseNumber(w.c_str(), 64, 16384, width) && ParseNumber(x + 1, 64, 16384, height);
+}
+
+}  // namespace
+
+std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::string& error) {
+  TOptions o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&]() -> const char* {
+      if (i + 1 >= argc) {
+        error = arg + " needs a value";
+        return nullptr;
+      }
+      return argv[++i];
+    };
+    auto bad = [&](const char* v) {
+      error = "bad value for " + arg + ": " + v;
+      return std::nullopt;
+    };
+    if (arg == "--help" || arg == "-h") {
+      o.Help = true;
+    } else if (arg == "--info") {
+      o.Info = true;
+    } else if (arg == "--headless") {
+      o.Headless = true;
+    } else if (arg == "--offscreen") {
+      o.Offscreen = true;
+    } else if (arg == "--no-vsync") {
+      o.Vsync = false;
+    } else if (arg == "--windowed") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!ParseSize(v, o.WindowWidth, o.WindowHeight)) return bad(v);
+    } else if (arg == "--mission") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!ParseNumber(v, 1, 5, o.Mission)) return bad(v);
+    } else if (arg == "--seed") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      uint32_t seed = 0;
+      if (!ParseNumber<uint32_t>(v, 0, std::numeric_limits<uint32_t>::max(), seed)) return bad(v);
+      o.Seed = seed;
+    } else if (arg == "--fixed-step") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!ParseNumber(v, 1, 1000, o.FixedStep)) return bad(v);
+    } else if (arg == "--frames") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!ParseNumber<int64_t>(v, 1, std::numeric_limits<int64_t>::max(), o.Frames))
+        return bad(v);
+    } else if (arg == "--screenshot") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      o.Screenshot = v;
+    } else if (arg == "--dir") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      o.Dir = v;
+    } else {
+      error = "unknown option " + arg;
+      return std::nullopt;
+    }
+  }
+  if (o.Headless && o.Offscreen) {
+    error = "--headless and --offscreen exclude each other";
+    return std::nullopt;
+  }
+  if (o.Headless && !o.Screenshot.empty()) {
+    error = "--screenshot needs a real context (--offscreen or a window)";
+    return std::nullopt;
+  }
+  // Without a display the window has no natural size; pick the classic one.
+  if ((o.Headless || o.Offscreen) && o.WindowWidth == 0) {
+    o.WindowWidth = 1024;
+    o.WindowHeight = 768;
+  }
+  return o;
+}
+
+bool SkipsLauncher(const TOptions& o) {
+  return o.Headless || o.Offscreen || o.Mission != 0 || o.Frames != 0 ||
+         !o.Screenshot.empty();
+}
+
+const char* UsageText() {
+  return "Usage: quintara [options]\n"
+         "Without options the launcher opens: choose a player, the settings, and Start.\n"
+         "\n"
+         "  --windowed WxH      play in a window of this size instead of full screen\n"
+         "  --no-vsync          do not wait for the display's refresh between frames\n"
+         "  --mission N         start mission N (1-5) directly, skipping the launcher\n"
+         "  --headless          run without a window or a graphics driver\n"
+         "  --offscreen         render with a real OpenGL context but no visible window\n"
+         "  --frames N          stop after N frames\n"
+         "  --fixed-step MS     every frame lasts exactly MS milliseconds\n"
+         "  --seed S            seed the random generator with S (repeatable runs)\n"
+         "  --screenshot FILE   write the last frame as a PNG image\n"
+         "  --dir PATH          the game directory (default: the working directory)\n"
+         "  --info              print the OpenGL renderer, capabilities and display modes\n"
+         "  --help              show this text\n";
+}

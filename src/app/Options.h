@@ -1,0 +1,30 @@
+// Options.h — the command line: what to run and how (launcher, window, headless, tools).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct TOptions {
+  bool Help = false;
+  bool Info = false;
+  bool Headless = false;   // no window, the null GL table
+  bool Offscreen = false;  // a real context with no visible window (Mesa)
+  int WindowWidth = 0;     // > 0: windowed at this size instead of full screen
+  int WindowHeight = 0;
+  bool Vsync = true;
+  int Mission = 0;         // 1..5: start this mission, skipping the launcher
+  std::optional<uint32_t> Seed;
+  int FixedStep = 0;       // > 0: every frame lasts exactly this many milliseconds
+  int64_t Frames = 0;      // > 0: stop after this many frames
+  std::string Screenshot;  // PNG of the last frame
+  std::string Dir;         // AppDir; empty = the working directory
+};
+
+// Parses argv; returns nothing and sets `error` for an unknown option or a bad value.
+std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::string& error);
+
+// Options that start the game directly instead of showing the launcher.
+bool SkipsLauncher(const TOptions& options);
+
+const char* UsageText();

@@ -1,0 +1,126 @@
+// Program.cpp — program start, in order: options and directories; the game window's hidden
+// context; the settings (display modes, capabilities, config.cfg); the launcher unless the
+// options start the game directly; the game window until it closes.
+#include "app/Program.h"
+
+#include "app/MainUnit.h"
+#include "app/Options.h"
+#include "app/SetUnit.h"
+#include "app/StartUnit.h"
+#include "core/ConfigUnit.h"
+#include "core/Globals.h"
+#include "core/PlayerProfile.h"
+#include "platform/Clock.h"
+#include "platform/GLTable.h"
+#include "platform/Message.h"
+#include "platform/Window.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+void SetDirectories(const TOptions& options) {
+  std::error_code ec;
+  std::filesystem::path dir = options.Dir.empty() ? std::filesystem::current_path(ec)
+                                                  : std::filesystem::absolute(options.Dir, ec);
+  SetAppDir(dir.string());
+}
+
+const char* ExtensionString(const TMainForm& form) {
+  if (!form.HasContext()) return nullptr;
+  return reinterpret_cast<const char*>(GL.GetString(GL_EXTENSIONS));
+}
+
+void PrintInfo(const TMainForm& form) {
+  auto text = [](GLenum name) {
+    const GLubyte* s = GL.GetString(name);
+    return s ? reinterpret_cast<const char*>(s) : "";
+  };
+  if (!form.HasContext()) {
+    std::printf("No OpenGL context: %s\n", form.ContextError().c_str());
+  } else {
+    std::printf("Renderer: %s\nVendor: %s\nVersion: %s\n", text(GL_RENDERER), text(GL_VENDOR),
+                text(GL_VERSION));
+  }
+  std::printf("Vertex programs: %s (kind %d)\nBump mapping: %s\nEdge clamp: %s\nBorder clamp: %s\n",
+              VertexProgramSupported ? "yes" : "no", VertexProgramKind,
+              BumpSupported ? "yes" : "no", EdgeClampSupported ? "yes" : "no",
+              BorderClampSupported ? "yes" : "no");
+  std::printf("Display modes: %zu\n", DisplayModes.size());
+  for (const TDisplayMode& mode : DisplayModes) std::printf("  %s\n", DisplayModeLine(mode).c_str());
+}
+
+bool HasDisplay() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+int RunGame(TMainForm& form, const TOptions& options) {
+  if (!form.FormActivate()) return 1;
+  form.RunFrameLoop(options.Frames, options.Screenshot);
+  form.FormDestroy();
+  return 0;
+}
+
+}  // namespace
+
+int RunProgram(int argc, const char* const* argv) {
+  std::string error;
+  std::optional<TOptions> parsed = ParseOptions(argc, argv, error);
+  if (!parsed) {
+    std::fprintf(stderr, "quintara: %s\n%s", error.c_str(), UsageText());
+    return 2;
+  }
+  const TOptions& options = *parsed;
+  if (options.Help) {
+    std::fputs(UsageText(), stdout);
+    return 0;
+  }
+  SetDirectories(options);
+
+  std::unique_ptr<TFixedStepClock> fixedClock;
+  if (options.FixedStep > 0) {
+    fixedClock = std::make_unique<TFixedStepClock>(options.FixedStep);
+    SetActiveClock(fixedClock.get());
+  }
+  // Messages go to standard error unless a real display can show them.
+  if (options.Headless || options.Offscreen) SetMessageSink([](const std::string& text) {
+    std::fprintf(stderr, "quintara: %s\n", text.c_str());
+  });
+  if (options.Offscreen) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  const bool launcher = !SkipsLauncher(options) && !options.Info;
+  if (launcher && !HasDisplay()) {
+    std::fprintf(stderr, "quintara: no display to open the launcher on (try --headless)\n");
+    return 1;
+  }
+
+  TMainForm form;
+  TGameWindowOptions windowOptions;
+  windowOptions.Headless = options.Headless;
+  windowOptions.WindowWidth = options.WindowWidth;
+  windowOptions.WindowHeight = options.WindowHeight;
+  windowOptions.Vsync = options.Vsync;
+  windowOptions.Seed = options.Seed;
+  form.FormCreate(windowOptions);
+
+  TSetForm settings;
+  settings.FormCreate(options.Headless ? std::vector<TDisplayMode>{} : EnumerateDisplayModes(),
+                      ExtensionString(form), &GetGLProcAddress);
+  if (options.Info) {
+    PrintInfo(form);
+    return form.HasContext() ? 0 : 1;
+  }
+
+  if (launcher) {
+    TStartForm start(settings);
+    start.FormCreate();
+    if (!start.Run()) return 0;
+  } else {
+    CurrentLevel = options.Mission > 0 ? options.Mission : FirstMission;
+  }
+  return RunGame(form, options);
+}

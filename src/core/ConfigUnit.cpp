@@ -1,0 +1,121 @@
+// ConfigUnit.cpp — settings record, display-mode list and capability detection.
+#include "core/ConfigUnit.h"
+
+#include "core/FileIO.h"
+#include "platform/GLTable.h"
+
+#include <cstring>
+
+TConfig Config{};
+std::vector<TDisplayMode> DisplayModes;
+
+bool VertexProgramSupported = false;
+uint8_t VertexProgramKind = 0;
+bool BumpSupported = false;
+bool EdgeClampSupported = false;
+bool BorderClampSupported = false;
+
+TConfig DefaultConfig() {
+  TConfig c{};
+  c.DisplayMode = 0;
+  c.Language = 1;
+  c.Shadows = 1;
+  c.ShadowMapSize = 256;
+  c.Trilinear = 1;
+  c.MouseSensitivity = 0;
+  c.InvertY = 0;
+  c.UseMouse = 1;
+  c.BumpMapping = 1;
+  c.MusicVolume = -700;
+  c.SoundVolume = -500;
+  return c;
+}
+
+bool LoadConfig(const std::string& path, TConfig& config) {
+  if (!FileExists(path)) {
+    config = DefaultConfig();
+    return false;
+  }
+  std::vector<uint8_t> bytes = ReadFilePrefix(path, sizeof(TConfig));
+  std::memcpy(&config, bytes.data(), bytes.size());
+  return true;
+}
+
+void SaveConfig(const std::string& path, const TConfig& config) {
+  WriteFileAtomic(path, &config, sizeof config);
+}
+
+std::vector<TDisplayMode> FilterDisplayModes(const std::vector<TDisplayMode>& modes) {
+  std::vector<TDisplayMode> kept;
+  for (const TDisplayMode& m : modes)
+    if (m.BitsPerPixel > 8 && m.Width >= 640) kept.push_back(m);
+  return kept;
+}
+
+std::string DisplayModeLine(const TDisplayMode& m) {
+  std::string line = std::to_string(m.Width) + " x " + std::to_string(m.Height) + " x " +
+                     std::to_string(m.BitsPerPixel) + " bit";
+  if (m.Frequency == 0 || m.Frequency == 1) return line;
+  return line + " " + std::to_string(m.Frequency) + " Hz";
+}
+
+void ClampDisplayMode(TConfig& config, size_t modeCount) {
+  if (config.DisplayMode >= modeCount) config.DisplayMode = 0;
+}
+
+bool HasExtension(const char* extensions, const char* name) {
+  if (!extensions || !name || !*name || std::strchr(name, ' ')) return false;
+  const size_t length = std::strlen(name);
+  for (const char* p = extensions; (p = std::strstr(p, name)) != nullptr; p += length) {
+    bool startsWord = p == extensions || p[-1] == ' ';
+    bool endsWord = p[length] == ' ' || p[length] == '\0';
+    if (startsWord && endsWord) return true;
+  }
+  return false;
+}
+
+void DetectCapabilities(const char* extensions, TProcLookup lookup) {
+  VertexProgramSupported = false;
+  VertexProgramKind = 0;
+  BumpSupported = EdgeClampSupported = BorderClampSupported = false;
+  GL.ActiveTexture = nullptr;
+  GL.BlendColor = nullptr;
+  if (!extensions) return;
+
+  if (HasExtension(extensions, "GL_ARB_vertex_program")) {
+    VertexProgramSupported = true;
+    VertexProgramKind = 1;
+  } else if (HasExtension(extensions, "GL_EXT_vertex_shader")) {
+    VertexProgramSupported = true;
+    VertexProgramKind = 0;
+  }
+
+  using TActiveTexture = decltype(GL.ActiveTexture);
+  using TBlendColor = decltype(GL.BlendColor);
+  auto find = [lookup](const char* name) { return lookup ? lookup(name) : nullptr; };
+
+  // An OpenGL 1.3 driver has every feature in its core.
+  if (void* activeTexture = find("glActiveTexture")) {
+    GL.ActiveTexture = reinterpret_cast<TActiveTexture>(activeTexture);
+    GL.BlendColor = reinterpret_cast<TBlendColor>(find("glBlendColor"));
+    BumpSupported = VertexProgramSupported;
+    EdgeClampSupported = true;
+    BorderClampSupported = true;
+    return;
+  }
+
+  if (HasExtension(extensions, "GL_ARB_multitexture") &&
+      (HasExtension(extensions, "GL_ARB_texture_env_dot3") ||
+       HasExtension(extensions, "GL_EXT_texture_env_dot3"))) {
+    GL.ActiveTexture = reinterpret_cast<TActiveTexture>(find("glActiveTextureARB"));
+    // Without the entry point there is no second texture unit to bump-map with.
+    BumpSupported = VertexProgramSupported && GL.ActiveTexture != nullptr;
+  }
+  GL.BlendColor = reinterpret_cast<TBlendColor>(find("glBlendColor"));
+  if (GL.BlendColor || HasExtension(extensions, "GL_SGIS_texture_edge_clamp") ||
+      HasExtension(extensions, "GL_SGI_texture_edge_clamp"))
+    EdgeClampSupported = true;
+  if (HasExtension(extensions, "GL_ARB_texture_border_clamp") ||
+      HasExtension(extensions, "GL_SGIS_texture_border_clamp"))
+    BorderClampSupported = true;
+}

@@ -1,0 +1,27 @@
+// Frustum.h — the six clipping planes of the current view and visibility tests against them.
+#pragma once
+
+#include "core/VectMath.h"
+
+#include <array>
+
+// Index of each plane in TFrustum::planes; every test walks them in this order.
+enum TFrustumSide : int { FrustumRight, FrustumLeft, FrustumBottom, FrustumTop, FrustumFar, FrustumNear };
+
+class TFrustum {
+public:
+  // Planes point inwards and are left unnormalised: plane values are raw, so a sphere radius is
+  // compared against the raw value. Culling was tuned against that, keep it.
+  std::array<TPlane, 6> planes{};
+
+  // Takes the matrices the frame has just built on the CPU; with the camera in modelView the
+  // planes come out in world coordinates.
+  void CalculateFrustum(const TMatrix& projection, const TMatrix& modelView);
+
+  // A point exactly on a plane counts as outside.
+  bool PointInFrustum(const TVector& p) const;
+  bool SphereInFrustum(const TVector& centre, float radius) const;
+  // Conservative: false only when all corners lie outside one and the same plane.
+  bool QuadInFrustum(const TVector& p1, const TVector& p2, const TVector& p3, const TVector& p4) const;
+  bool BoxInFrustum(const TVector (&corners)[8]) const;
+};

@@ -1,0 +1,27 @@
+// Globals.cpp — process-wide state shared by every screen.
+#include "core/Globals.h"
+
+std::string AppDir;
+std::string DataDir;
+std::string PlayerDir;
+std::string TextureDir;
+std::string ShaderDir;
+std::string SoundDir;
+
+int32_t ScreenWidth = 0;
+int32_t ScreenHeight = 0;
+uint8_t MouseButtons = 0;
+float FarPlane = 700.0f;
+TMatrix ProjectionMatrix{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+TCounter Counter;
+
+void SetAppDir(const std::string& dir) {
+  AppDir = dir.empty() || dir.back() != '/' ? dir + "/" : dir;
+  DataDir = AppDir + "Data/";
+  PlayerDir = AppDir + "Player/";
+  TextureDir = AppDir + "textures/";
+  ShaderDir = AppDir + "shader/";
+  SoundDir = AppDir + "Sound/";
+}
+
+void RestartCounter() { Counter = TCounter(); }

@@ -1,0 +1,39 @@
+// Globals.h — process-wide state shared by every screen: paths, window size, mouse buttons,
+// the frame counter and the far clipping distance.
+#pragma once
+
+#include "core/Counter.h"
+#include "core/VectMath.h"
+
+#include <cstdint>
+#include <string>
+
+// Directories, each ending in "/". AppDir is the working directory at start-up (or --dir).
+extern std::string AppDir;
+extern std::string DataDir;     // AppDir + "Data/"
+extern std::string PlayerDir;   // AppDir + "Player/"
+extern std::string TextureDir;  // AppDir + "textures/"
+extern std::string ShaderDir;   // AppDir + "shader/"
+extern std::string SoundDir;    // AppDir + "Sound/"
+
+// Sets AppDir and every directory derived from it; a missing trailing "/" is added.
+void SetAppDir(const std::string& dir);
+
+extern int32_t ScreenWidth;
+extern int32_t ScreenHeight;
+
+// Bit 3 (value 8): left button down; bit 4 (value 16): right button down.
+constexpr uint8_t MouseLeftBit = 8;
+constexpr uint8_t MouseRightBit = 16;
+extern uint8_t MouseButtons;
+
+extern float FarPlane;  // far clipping distance of the perspective projection
+
+// The projection the window set up, kept on the CPU: the frustum and overlay hit tests use it
+// instead of reading it back from OpenGL.
+extern TMatrix ProjectionMatrix;
+
+// The frame timer. Menus and level loading replace it with a fresh one so that loading time
+// is not reported as a frame.
+extern TCounter Counter;
+void RestartCounter();

@@ -1,0 +1,75 @@
+// OptionsTest.cpp — command-line parsing: values, ranges and the launcher decision.
+#include "app/Options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::optional<TOptions> Parse(std::vector<const char*> args, std::string* error = nullptr) {
+  args.insert(args.begin(), "quintara");
+  std::string e;
+  auto result = ParseOptions(static_cast<int>(args.size()), args.data(), e);
+  if (error) *error = e;
+  return result;
+}
+
+TEST(Options, NoArgumentsOpenTheLauncherFullScreen) {
+  auto o = Parse({});
+  ASSERT_TRUE(o);
+  EXPECT_FALSE(SkipsLauncher(*o));
+  EXPECT_EQ(o->WindowWidth, 0);
+  EXPECT_TRUE(o->Vsync);
+}
+
+TEST(Options, HeadlessRunWithFixedStepAndSeed) {
+  auto o = Parse({"--headless", "--frames", "600", "--fixed-step", "16", "--seed", "1"});
+  ASSERT_TRUE(o);
+  EXPECT_TRUE(o->Headless);
+  EXPECT_EQ(o->Frames, 600);
+  EXPECT_EQ(o->FixedStep, 16);
+  ASSERT_TRUE(o->Seed);
+  EXPECT_EQ(*o->Seed, 1u);
+  EXPECT_TRUE(SkipsLauncher(*o));
+  EXPECT_EQ(o->WindowWidth, 1024);  // headless runs still have a screen size
+}
+
+TEST(Options, WindowedSizeKeepsTheLauncher) {
+  auto o = Parse({"--windowed", "800x600"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->WindowWidth, 800);
+  EXPECT_EQ(o->WindowHeight, 600);
+  EXPECT_FALSE(SkipsLauncher(*o));
+}
+
+TEST(Options, RejectsBadValuesWithTheOptionNamed) {
+  const std::vector<std::vector<const char*>> bad = {
+      {"--windowed", "800"},     {"--windowed", "800x"},  {"--windowed", "x600"},
+      {"--windowed", "10x10"},   {"--mission", "0"},      {"--mission", "6"},
+      {"--mission", "two"},      {"--fixed-step", "0"},   {"--frames", "-5"},
+      {"--seed", "-1"},          {"--seed", "4294967296"}, {"--frames"},
+      {"--bogus"},               {"--headless", "--offscreen"},
+      {"--headless", "--screenshot", "a.png"}};
+  for (const auto& args : bad) {
+    std::string error;
+    EXPECT_FALSE(Parse(args, &error)) << args[0];
+    EXPECT_FALSE(error.empty()) << args[0];
+  }
+}
+
+TEST(Options, LargestSeedIsAccepted) {
+  auto o = Parse({"--seed", "4294967295"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(*o->Seed, 4294967295u);
+}
+
+TEST(Options, UsageNamesEveryOption) {
+  const std::string usage = UsageText();
+  for (const char* name : {"--windowed", "--no-vsync", "--mission", "--headless", "--offscreen",
+                           "--frames", "--fixed-step", "--seed", "--screenshot", "--dir", "--info",
+                           "--help"})
+    EXPECT_NE(usage.find(name), std::string::npos) << name;
+}
+
+}  // namespace
