@@ -59,6 +59,14 @@ bool HasDisplay() {
   return (x11 && *x11) || (wayland && *wayland);
 }
 
+// Undoes the process-wide choices a run made, so that a run inside a test leaves none behind.
+struct TRunScope {
+  ~TRunScope() {
+    SetActiveClock(nullptr);
+    SetMessageSink({});
+  }
+};
+
 int RunGame(TMainForm& form, const TOptions& options) {
   if (!form.FormActivate()) return 1;
   form.RunFrameLoop(options.Frames, options.Screenshot);
@@ -83,6 +91,7 @@ int RunProgram(int argc, const char* const* argv) {
   SetDirectories(options);
 
   std::unique_ptr<TFixedStepClock> fixedClock;
+  TRunScope scope;
   if (options.FixedStep > 0) {
     fixedClock = std::make_unique<TFixedStepClock>(options.FixedStep);
     SetActiveClock(fixedClock.get());

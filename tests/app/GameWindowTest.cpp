@@ -1,0 +1,111 @@
+// GameWindowTest.cpp — whole-program runs: headless with the null table, and offscreen on Mesa
+// with a screenshot checked pixel by pixel.
+#include "app/MainUnit.h"
+#include "app/Program.h"
+#include "core/Globals.h"
+#include "core/PngFile.h"
+#include "core/RenderHandler.h"
+#include "platform/GLTable.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+int RunQuintara(std::vector<const char*> args) {
+  args.insert(args.begin(), "quintara");
+  return RunProgram(static_cast<int>(args.size()), args.data());
+}
+
+const uint8_t* Pixel(const TRgbaImage& image, int x, int y) {
+  return &image.Pixels[(static_cast<size_t>(y) * image.Width + x) * 4];
+}
+
+TEST(GameWindow, HeadlessRunWithFixedStepRunsEveryFrameAndLeaksNothing) {
+  TTempDir dir;
+  ASSERT_EQ(RunQuintara({"--headless", "--frames", "600", "--fixed-step", "16", "--seed", "1", "--dir",
+                 dir.Path.c_str()}),
+            0);
+  EXPECT_EQ(Counter.Elapsed, 16);
+  EXPECT_EQ(NullGLCounts().LiveTextures, 0);
+  EXPECT_EQ(NullGLCounts().LiveLists, 0);
+  EXPECT_EQ(ScreenWidth, 1024);
+  EXPECT_EQ(ScreenHeight, 768);
+}
+
+TEST(GameWindow, OffscreenScreenshotShowsTheTestPattern) {
+  TTempDir dir;
+  const std::string shot = dir / "out.png";
+  ASSERT_EQ(RunQuintara({"--offscreen", "--windowed", "320x240", "--frames", "30", "--fixed-step", "16",
+                 "--screenshot", shot.c_str(), "--dir", dir.Path.c_str()}),
+            0);
+  TRgbaImage image = ReadPng(shot);
+  ASSERT_EQ(image.Width, 320);
+  ASSERT_EQ(image.Height, 240);
+  // The clear colour in the top-left corner (the image's first row is the screen's top).
+  const uint8_t* corner = Pixel(image, 2, 2);
+  EXPECT_NEAR(corner[0], 20, 2);
+  EXPECT_NEAR(corner[1], 31, 2);
+  EXPECT_NEAR(corner[2], 64, 2);
+  // The white bar at the left, above the cube.
+  const uint8_t* white = Pixel(image, 45, 40);
+  EXPECT_GT(white[0], 240);
+  EXPECT_GT(white[1], 240);
+  EXPECT_GT(white[2], 240);
+  // The orange cube in the centre.
+  const uint8_t* cube = Pixel(image, 160, 125);
+  EXPECT_GT(cube[0], 100);
+  EXPECT_LT(cube[2], 100);
+}
+
+TEST(GameWindow, HelpSucceedsAndBadOptionsFail) {
+  EXPECT_EQ(RunQuintara({"--help"}), 0);
+  EXPECT_EQ(RunQuintara({"--frames", "abc"}), 2);
+}
+
+// A screen that frees itself from inside its own frame function, as the menu does when a
+// mission starts.
+class TSelfFreeingScreen {
+public:
+  static int Frames;
+  void Frame() {
+    ++Frames;
+    OnRender = {};
+    delete this;
+  }
+};
+int TSelfFreeingScreen::Frames = 0;
+
+TEST(GameWindow, FrameFunctionMayFreeItsOwnScreen) {
+  TMainForm form;
+  TGameWindowOptions options;
+  options.Headless = true;
+  options.WindowWidth = 640;
+  options.WindowHeight = 480;
+  ASSERT_TRUE(form.FormCreate(options));
+  ASSERT_TRUE(form.FormActivate());
+  auto* screen = new TSelfFreeingScreen;
+  OnRender = TRenderHandler::Bind<&TSelfFreeingScreen::Frame>(screen);
+  form.RunFrameLoop(5, "");
+  EXPECT_EQ(form.FramesRun(), 5);
+  EXPECT_EQ(TSelfFreeingScreen::Frames, 1);
+  EXPECT_FALSE(OnRender);
+}
+
+TEST(GameWindow, MouseButtonsKeepOnlyTheLatestPress) {
+  TMainForm form;
+  MouseButtons = 0;
+  form.MouseDown(MouseButtonLeft, 10, 10);
+  EXPECT_EQ(MouseButtons, MouseLeftBit);
+  form.MouseDown(MouseButtonRight, 10, 10);
+  EXPECT_EQ(MouseButtons, MouseRightBit);
+  form.MouseUp(MouseButtonLeft, 10, 10);
+  EXPECT_EQ(MouseButtons, MouseRightBit);
+  form.MouseUp(MouseButtonRight, 10, 10);
+  EXPECT_EQ(MouseButtons, 0);
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include "core/FileIO.h"
 #include "core/Globals.h"
 #include "core/MotionUnit.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,6 @@
 #include <limits>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -38,25 +35,18 @@ std::vector<uint8_t> CapBytes(int32_t count, const std::vector<TMotionSample>& s
 class MotionFiles : public ::testing::Test {
 protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    Dir = fs::temp_directory_path() / ("quintara-core-" + std::to_string(::getpid()) + "-" + info->name());
-    fs::remove_all(Dir);
-    fs::create_directories(Dir / "Data");
-    SetAppDir(Dir.string());
+    std::filesystem::create_directories(Dir.Path / "Data");
+    SetAppDir(Dir.Str());
     ClearMotionCache();
     Counter.Elapsed = 33;
   }
-  void TearDown() override {
-    ClearMotionCache();
-    fs::remove_all(Dir);
-  }
+  void TearDown() override { ClearMotionCache(); }
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = DataDir + name;
-    WriteFileAtomic(path, bytes.data(), bytes.size());
-    return path;
+    WriteFileAtomic(DataDir + name, bytes.data(), bytes.size());
+    return DataDir + name;
   }
 
-  fs::path Dir;
+  TTempDir Dir;
   // A four-sample path; sample 0 is deliberately odd so its replacement shows.
   const std::vector<TMotionSample> Path = {
       Sample(-100, -100, -100, 1, {0, 1, 0, 0}), Sample(0, 0, 0, 0),
@@ -197,6 +187,7 @@ TEST_F(MotionFiles, MidIntervalLiesOnTheSegmentAndFireFollowsEarlierSample) {
 TEST_F(MotionFiles, OffsetAndStepChangesApplyAtOnce) {
   WriteCapFile(DataDir + "path.cap", Path);
   TMotion m;
+  EXPECT_FALSE(m.Update()) << "an idle motion has no path to play";
   m.Load("path.cap");
   m.Start(33, {0, 0, 0});
   m.Time = 66;
@@ -208,10 +199,4 @@ TEST_F(MotionFiles, OffsetAndStepChangesApplyAtOnce) {
   m.Step = 0;  // played as 1 ms per sample, so 66 ms is far past the end
   EXPECT_FALSE(m.Update());
   EXPECT_EQ(m.Position, (TVector{20, 20, 530}));
-}
-
-TEST_F(MotionFiles, IdleMotionDoesNothing) {
-  TMotion m;
-  EXPECT_FALSE(m.Update());
-  EXPECT_EQ(m.Position, (TVector{0, 0, 0}));
 }
