@@ -4,6 +4,7 @@
 #include "core/FileIO.h"
 #include "platform/GLTable.h"
 
+#include <algorithm>
 #include <cstring>
 
 TConfig Config{};
@@ -37,8 +38,12 @@ bool LoadConfig(const std::string& path, TConfig& config) {
     return false;
   }
   std::vector<uint8_t> bytes = ReadFilePrefix(path, sizeof(TConfig));
-  std::memcpy(&config, bytes.data(), bytes.size());
+  ParseConfig(bytes.data(), bytes.size(), config);
   return true;
+}
+
+void ParseConfig(const uint8_t* data, size_t size, TConfig& config) {
+  std::memcpy(&config, data, std::min(size, sizeof config));
 }
 
 void SaveConfig(const std::string& path, const TConfig& config) {

@@ -48,6 +48,8 @@ TConfig DefaultConfig();
 // short one is read as far as it goes and the rest of `config` keeps its content. Returns
 // whether the file existed. Throws TFileError when it exists but cannot be read.
 bool LoadConfig(const std::string& path, TConfig& config);
+// The same from bytes already read: at most 28 of them are taken.
+void ParseConfig(const uint8_t* data, size_t size, TConfig& config);
 void SaveConfig(const std::string& path, const TConfig& config);  // atomic
 
 // Display modes: only those with more than 8 bits per pixel and at least 640 pixels wide,

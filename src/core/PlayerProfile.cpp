@@ -25,11 +25,15 @@ void SetShortString(uint8_t (&field)[256], const std::string& text) {
 
 TPlayerRecord ReadProfile(const std::string& path) {
   std::vector<uint8_t> bytes = ReadFilePrefix(path, sizeof(TPlayerRecord));
-  if (bytes.size() < sizeof(TPlayerRecord))
-    throw TFileError(path, "profile is " + std::to_string(bytes.size()) + " bytes long, not " +
+  return ParseProfile(bytes.data(), bytes.size(), path);
+}
+
+TPlayerRecord ParseProfile(const uint8_t* data, size_t size, const std::string& path) {
+  if (size < sizeof(TPlayerRecord))
+    throw TFileError(path, "profile is " + std::to_string(size) + " bytes long, not " +
                                std::to_string(sizeof(TPlayerRecord)));
   TPlayerRecord record;
-  std::memcpy(&record, bytes.data(), sizeof record);
+  std::memcpy(&record, data, sizeof record);
   return record;
 }
 

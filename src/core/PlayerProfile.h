@@ -23,6 +23,7 @@ void SetShortString(uint8_t (&field)[256], const std::string& text);  // cut at 
 
 // Throws TFileError naming the file when it is missing, unreadable or shorter than 257 bytes.
 TPlayerRecord ReadProfile(const std::string& path);
+TPlayerRecord ParseProfile(const uint8_t* data, size_t size, const std::string& path);
 void WriteProfile(const std::string& path, const TPlayerRecord& record);  // atomic
 
 // The name in player.cfg; empty when the file is missing or empty.
