@@ -25,6 +25,7 @@ Fl_Button* MakeButton(int x, int y, int w, int h, const char* caption,
 }  // namespace
 
 TLauncherDialog::TLauncherDialog() {
+  Fl::scheme("gtk+");
   Window = new Fl_Double_Window(265, 300, "Quintara");
   Bevel1 = new Fl_Box(FL_DOWN_FRAME, 7, 7, 254, 46, nullptr);
   PlayerLabel = new Fl_Box(20, 20, 110, 22);

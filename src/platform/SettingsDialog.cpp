@@ -16,8 +16,8 @@
 namespace {
 
 constexpr int LabelHeight = 14;
-constexpr int LabelWidth = 90;
-constexpr int TextSize = 12;
+constexpr int LabelWidth = 100;
+constexpr int TextSize = 11;
 
 // A framed group whose children are placed relative to its top-left corner.
 Fl_Group* MakeGroup(int x, int y, int w, int h, const char* caption) {
@@ -35,8 +35,14 @@ void MakeLabel(Fl_Group* group, int x, int y, const char* caption) {
   label->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
 }
 
-Fl_Slider* MakeTrackBar(Fl_Group* group, int x, int y, int w, int h, int minimum, int maximum) {
-  auto* slider = new Fl_Slider(group->x() + x, group->y() + y, w, h);
+// Track bars end where the dialog's design puts them but start a little further right than it
+// does, so that the longest label ("Mouse Sensitivity:") fits in the fonts Linux has.
+constexpr int TrackBarLeft = 112;
+constexpr int TrackBarRight = 332;
+
+Fl_Slider* MakeTrackBar(Fl_Group* group, int y, int minimum, int maximum) {
+  auto* slider = new Fl_Slider(group->x() + TrackBarLeft, group->y() + y,
+                               TrackBarRight - TrackBarLeft, 20);
   slider->type(FL_HOR_NICE_SLIDER);
   slider->bounds(minimum, maximum);
   slider->step(1);
@@ -74,15 +80,15 @@ TSettingsDialog::TSettingsDialog() {
 
   Fl_Group* audio = MakeGroup(13, 228, 339, 91, "Audio");
   MakeLabel(audio, 13, 26, "Music Volume:");
-  musVolTB = MakeTrackBar(audio, 98, 26, 234, 20, -4000, 0);
+  musVolTB = MakeTrackBar(audio, 26, -4000, 0);
   MakeLabel(audio, 13, 59, "Sound Volume:");
-  soundVolTB = MakeTrackBar(audio, 98, 59, 234, 20, -4000, 0);
+  soundVolTB = MakeTrackBar(audio, 59, -4000, 0);
   audio->end();
 
   Fl_Group* controls = MakeGroup(13, 325, 339, 72, "Controls");
   yInvertCheckBox = MakeCheckBox(controls, 104, 20, 110, 13, "Invert Y axis");
   MakeLabel(controls, 7, 46, "Mouse Sensitivity:");
-  mouseSensitTB = MakeTrackBar(controls, 98, 46, 234, 20, -20, 20);
+  mouseSensitTB = MakeTrackBar(controls, 46, -20, 20);
   controls->end();
 
   Fl_Group* language = MakeGroup(13, 403, 339, 46, "Language");
