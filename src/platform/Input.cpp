@@ -24,9 +24,10 @@ int CursorX = 0;
 int CursorY = 0;
 bool CursorVisible = true;
 
-// Relative mode only makes sense with a real window that has the focus.
+// SDL keeps the relative mode and applies it to whichever window has the mouse focus, also to
+// a window that only gets the focus later.
 void ApplyCursorMode() {
-  if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetMouseFocus() == nullptr) return;
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
   SDL_SetRelativeMouseMode(CursorVisible ? SDL_FALSE : SDL_TRUE);
   SDL_ShowCursor(CursorVisible ? SDL_ENABLE : SDL_DISABLE);
 }

@@ -7,7 +7,7 @@
 #include "core/Globals.h"
 #include "core/PlayerProfile.h"
 #include "platform/Message.h"
-#include "TempDir.h"
+#include "common/TempDir.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>

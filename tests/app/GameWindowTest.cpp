@@ -6,7 +6,8 @@
 #include "core/PngFile.h"
 #include "core/RenderHandler.h"
 #include "platform/GLTable.h"
-#include "TempDir.h"
+#include "platform/Message.h"
+#include "common/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,20 @@ TEST(GameWindow, MouseButtonsKeepOnlyTheLatestPress) {
   EXPECT_EQ(MouseButtons, MouseRightBit);
   form.MouseUp(MouseButtonRight, 10, 10);
   EXPECT_EQ(MouseButtons, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GameWindow, ActivationWithoutAContextShowsTheRenderContextMessage) {
+  std::vector<std::string> messages;
+  SetMessageSink([&](const std::string& text) { messages.push_back(text); });
+  TMainForm form;  // never created: no context
+  EXPECT_FALSE(form.FormActivate());
+  SetMessageSink({});
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Error creating Render Context");
 }
 
 }  // namespace

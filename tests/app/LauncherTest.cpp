@@ -5,7 +5,7 @@
 #include "core/Globals.h"
 #include "core/PlayerProfile.h"
 #include "platform/Message.h"
-#include "TempDir.h"
+#include "common/TempDir.h"
 
 #include <gtest/gtest.h>
 

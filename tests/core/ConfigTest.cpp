@@ -3,7 +3,7 @@
 #include "core/Error.h"
 #include "core/FileIO.h"
 #include "platform/GLTable.h"
-#include "TempDir.h"
+#include "common/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "core/FileIO.h"
 #include "core/Globals.h"
 #include "core/MotionUnit.h"
-#include "TempDir.h"
+#include "common/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "core/FileIO.h"
 #include "core/PlayerProfile.h"
 #include "core/TextCodec.h"
-#include "TempDir.h"
+#include "common/TempDir.h"
 
 #include <gtest/gtest.h>
 
