@@ -8,6 +8,7 @@
 #include "core/VectMath.h"
 #include "platform/GLTable.h"
 #include "platform/Message.h"
+#include "render/GLVisualObjectUnit.h"
 
 namespace {
 constexpr float FieldOfView = 45.0f;  // vertical, degrees
@@ -47,10 +48,12 @@ void TGLForm::MouseDown(int button, int x, int y) {
   // A new press clears the other button's bit.
   MouseButtons &= static_cast<uint8_t>(~(MouseLeftBit | MouseRightBit));
   MouseButtons |= button == MouseButtonLeft ? MouseLeftBit : MouseRightBit;
+  OverlayMouseDown(button, x, y);
 }
 
 void TGLForm::MouseUp(int button, int x, int y) {
   MouseButtons &= static_cast<uint8_t>(~(button == MouseButtonLeft ? MouseLeftBit : MouseRightBit));
+  OverlayMouseUp(button, x, y);
 }
 
 TGLForm::TGLForm() {

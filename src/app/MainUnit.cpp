@@ -2,12 +2,18 @@
 #include "app/MainUnit.h"
 
 #include "core/ConfigUnit.h"
+#include "core/Error.h"
 #include "core/Globals.h"
 #include "core/Random.h"
 #include "core/RenderHandler.h"
+#include "core/Texture.h"
+#include "menu/TextConstants.h"
 #include "platform/Clock.h"
 #include "platform/GLTable.h"
 #include "platform/Message.h"
+#include "render/GLTextUnit.h"
+#include "render/GLVisualObjectUnit.h"
+#include "sound/SoundUnit.h"
 
 namespace {
 constexpr int CreationWidth = 648;  // the window's size before it is shown
@@ -19,23 +25,36 @@ TMainForm::~TMainForm() { FormDestroy(); }
 bool TMainForm::FormCreate(const TGameWindowOptions& options) {
   Options = options;
   if (Options.Headless) {
+    // No driver and no sound: the null table, and audio tables that stay silent.
     LoadNullGLTable();
     HeadlessWidth = Options.WindowWidth;
     HeadlessHeight = Options.WindowHeight;
     ContextReady = true;
     return true;
   }
-  if (!StartVideo(Error) || !GameWindow.Create("Quintara", CreationWidth, CreationHeight, Error))
-    return false;
+  // A window of the size it will have: an offscreen surface cannot be resized later.
+  const int width = Options.WindowWidth > 0 ? Options.WindowWidth : CreationWidth;
+  const int height = Options.WindowHeight > 0 ? Options.WindowHeight : CreationHeight;
+  if (!StartVideo(Error) || !GameWindow.Create("Quintara", width, height, Error))
+    return StartAudio();
   std::string missing;
   if (!LoadGLTable(&TWindow::GetProcAddress, missing)) {
     Error = "the OpenGL driver has no " + missing;
     GameWindow.Destroy();
-    return false;
+    return StartAudio();
   }
   Window = &GameWindow;
   ContextReady = true;
-  return true;
+  return StartAudio();
+}
+
+bool TMainForm::StartAudio() {
+  SoundAvailable = InitAudio();
+  if (!SoundAvailable) {
+    ShowMessage("Audio could not be started (OpenAL and FluidSynth are required).");
+    return false;
+  }
+  return ContextReady;
 }
 
 bool TMainForm::ShowWindow() {
@@ -68,13 +87,31 @@ bool TMainForm::FormActivate() {
   InitialGLState();
   OnRender = {};
   SetRandomSeed(ChooseSeed(Options.Seed));
+  try {
+    BuildFont();
+  } catch (const TFileError& e) {
+    ShowMessage(std::string("The game's data is incomplete.\n") + e.what());
+    return false;
+  }
+  SelectLanguage(Config.Language);
   RestartCounter();
-  TestScreen.Start();
+  if (Options.OverlayTest) {
+    OverlayScreen = std::make_unique<TOverlayTestScreen>();
+    OverlayScreen->Start();
+  } else {
+    TestScreen.Start();
+  }
   return true;
 }
 
 void TMainForm::FormDestroy() {
   OnRender = {};
+  OverlayScreen.reset();
+  FreeOverlay();
+  DeleteFont();
+  ClearTextureCache();
+  if (SoundAvailable) DoneAudio();
+  SoundAvailable = false;
   Window = nullptr;
   FullScreen = false;
   GameWindow.Destroy();

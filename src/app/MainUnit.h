@@ -3,9 +3,11 @@
 #pragma once
 
 #include "app/GLForm.h"
+#include "app/OverlayTestScreen.h"
 #include "app/TestScreen.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,6 +16,7 @@ struct TGameWindowOptions {
   int WindowWidth = 0;  // > 0: windowed instead of full screen
   int WindowHeight = 0;
   bool Vsync = true;
+  bool OverlayTest = false;  // start on the overlay and audio test screen
   std::optional<uint32_t> Seed;
 };
 
@@ -22,11 +25,14 @@ public:
   ~TMainForm();
 
   // Makes the hidden window and its context (or the null table when headless), so that the
-  // settings can read the driver's extensions. False when there is no context; the game
-  // cannot start then, but the launcher and settings still can.
+  // settings can read the driver's extensions, and starts audio. False when there is no
+  // context (the launcher and settings still work; the game cannot start) or, after its
+  // message, when audio cannot start at all.
   bool FormCreate(const TGameWindowOptions& options);
+  bool AudioFailed() const { return !SoundAvailable && !Options.Headless; }
   // Shows the window full screen in the configured mode (or windowed), seeds the random
-  // generator and starts the first screen. False after showing the failure's message.
+  // generator, builds the font, selects the texts' language and starts the first screen.
+  // False after showing the failure's message.
   bool FormActivate();
   void FormDestroy();
 
@@ -35,11 +41,14 @@ public:
 
 private:
   bool ShowWindow();
+  bool StartAudio();  // false when audio failed or there is no context
 
   TGameWindowOptions Options;
   TWindow GameWindow;
   TTestScreen TestScreen;
+  std::unique_ptr<TOverlayTestScreen> OverlayScreen;
   bool ContextReady = false;
+  bool SoundAvailable = false;
   std::string Error;
 };
 

@@ -49,6 +49,8 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       o.Headless = true;
     } else if (arg == "--offscreen") {
       o.Offscreen = true;
+    } else if (arg == "--overlay-test") {
+      o.OverlayTest = true;
     } else if (arg == "--no-vsync") {
       o.Vsync = false;
     } else if (arg == "--windowed") {
@@ -114,6 +116,7 @@ const char* UsageText() {
          "\n"
          "  --windowed WxH      play in a window of this size instead of full screen\n"
          "  --no-vsync          do not wait for the display's refresh between frames\n"
+         "  --overlay-test      open on a test screen of texts, buttons, music and effects\n"
          "  --mission N         start mission N (1-5) directly, skipping the launcher\n"
          "  --headless          run without a window or a graphics driver\n"
          "  --offscreen         render with a real OpenGL context but no visible window\n"

@@ -13,6 +13,7 @@ struct TOptions {
   int WindowWidth = 0;     // > 0: windowed at this size instead of full screen
   int WindowHeight = 0;
   bool Vsync = true;
+  bool OverlayTest = false;  // first screen: the overlay and audio test
   int Mission = 0;         // 1..5: start this mission, skipping the launcher
   std::optional<uint32_t> Seed;
   int FixedStep = 0;       // > 0: every frame lasts exactly this many milliseconds

@@ -61,9 +61,10 @@ bool HasDisplay() {
 
 // Undoes the process-wide choices a run made, so that a run inside a test leaves none behind.
 struct TRunScope {
+  TMessageSink PreviousSink = MessageSink();
   ~TRunScope() {
     SetActiveClock(nullptr);
-    SetMessageSink({});
+    SetMessageSink(PreviousSink);
   }
 };
 
@@ -97,9 +98,8 @@ int RunProgram(int argc, const char* const* argv) {
     SetActiveClock(fixedClock.get());
   }
   // Messages go to standard error unless a real display can show them.
-  if (options.Headless || options.Offscreen) SetMessageSink([](const std::string& text) {
-    std::fprintf(stderr, "quintara: %s\n", text.c_str());
-  });
+  if ((options.Headless || options.Offscreen) && !MessageSink())
+    SetMessageSink([](const std::string& text) { std::fprintf(stderr, "quintara: %s\n", text.c_str()); });
   if (options.Offscreen) setenv("SDL_VIDEODRIVER", "offscreen", 1);
   const bool launcher = !SkipsLauncher(options) && !options.Info;
   if (launcher && !HasDisplay()) {
@@ -113,8 +113,9 @@ int RunProgram(int argc, const char* const* argv) {
   windowOptions.WindowWidth = options.WindowWidth;
   windowOptions.WindowHeight = options.WindowHeight;
   windowOptions.Vsync = options.Vsync;
+  windowOptions.OverlayTest = options.OverlayTest;
   windowOptions.Seed = options.Seed;
-  form.FormCreate(windowOptions);
+  if (!form.FormCreate(windowOptions) && form.AudioFailed()) return 1;
 
   TSetForm settings;
   settings.FormCreate(options.Headless ? std::vector<TDisplayMode>{} : EnumerateDisplayModes(),

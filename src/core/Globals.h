@@ -33,6 +33,11 @@ extern float FarPlane;  // far clipping distance of the perspective projection
 // instead of reading it back from OpenGL.
 extern TMatrix ProjectionMatrix;
 
+// The model-view matrix last loaded with LoadModelView, kept on the CPU for the same reason:
+// overlay sprites remember it for hit testing.
+extern TMatrix ModelViewMatrix;
+void LoadModelView(const TMatrix& matrix);
+
 // The frame timer. Menus and level loading replace it with a fresh one so that loading time
 // is not reported as a frame.
 extern TCounter Counter;

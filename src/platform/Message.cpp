@@ -16,3 +16,5 @@ void ShowMessage(const std::string& text) {
 }
 
 void SetMessageSink(TMessageSink sink) { Sink = std::move(sink); }
+
+const TMessageSink& MessageSink() { return Sink; }

@@ -10,3 +10,4 @@ void ShowMessage(const std::string& text);
 
 using TMessageSink = std::function<void(const std::string& text)>;
 void SetMessageSink(TMessageSink sink);  // an empty sink restores the system message box
+const TMessageSink& MessageSink();

@@ -26,9 +26,8 @@ const uint8_t* Pixel(const TRgbaImage& image, int x, int y) {
 }
 
 TEST(GameWindow, HeadlessRunWithFixedStepRunsEveryFrameAndLeaksNothing) {
-  TTempDir dir;
-  ASSERT_EQ(RunQuintara({"--headless", "--frames", "600", "--fixed-step", "16", "--seed", "1", "--dir",
-                 dir.Path.c_str()}),
+  ASSERT_EQ(RunQuintara({"--headless", "--frames", "600", "--fixed-step", "16", "--seed", "1",
+                         "--dir", QUINTARA_GAME_DIR}),
             0);
   EXPECT_EQ(Counter.Elapsed, 16);
   EXPECT_EQ(NullGLCounts().LiveTextures, 0);
@@ -40,8 +39,8 @@ TEST(GameWindow, HeadlessRunWithFixedStepRunsEveryFrameAndLeaksNothing) {
 TEST(GameWindow, OffscreenScreenshotShowsTheTestPattern) {
   TTempDir dir;
   const std::string shot = dir / "out.png";
-  ASSERT_EQ(RunQuintara({"--offscreen", "--windowed", "320x240", "--frames", "30", "--fixed-step", "16",
-                 "--screenshot", shot.c_str(), "--dir", dir.Path.c_str()}),
+  ASSERT_EQ(RunQuintara({"--offscreen", "--windowed", "320x240", "--frames", "30", "--fixed-step",
+                         "16", "--screenshot", shot.c_str(), "--dir", QUINTARA_GAME_DIR}),
             0);
   TRgbaImage image = ReadPng(shot);
   ASSERT_EQ(image.Width, 320);
@@ -60,6 +59,15 @@ TEST(GameWindow, OffscreenScreenshotShowsTheTestPattern) {
   const uint8_t* cube = Pixel(image, 160, 125);
   EXPECT_GT(cube[0], 100);
   EXPECT_LT(cube[2], 100);
+}
+
+TEST(GameWindow, MissingDataEndsTheRunWithAMessageNamingTheFile) {
+  TTempDir dir;
+  std::vector<std::string> messages;
+  SetMessageSink([&](const std::string& text) { messages.push_back(text); });
+  EXPECT_EQ(RunQuintara({"--headless", "--frames", "5", "--dir", dir.Path.c_str()}), 1);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("ArialBold.cna"), std::string::npos);
 }
 
 TEST(GameWindow, HelpSucceedsAndBadOptionsFail) {
@@ -81,6 +89,7 @@ public:
 int TSelfFreeingScreen::Frames = 0;
 
 TEST(GameWindow, FrameFunctionMayFreeItsOwnScreen) {
+  SetAppDir(QUINTARA_GAME_DIR);
   TMainForm form;
   TGameWindowOptions options;
   options.Headless = true;

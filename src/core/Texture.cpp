@@ -1,0 +1,332 @@
+// Texture.cpp — image decoding into TTex, flip-book animations and the texture cache.
+#include "core/Texture.h"
+
+#include "core/CnaUnit.h"
+#include "core/ConfigUnit.h"
+#include "core/Error.h"
+#include "core/FileIO.h"
+#include "core/Globals.h"
+#include "core/JpegFile.h"
+#include "platform/BmpCodec.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+std::vector<GLuint> Textures;
+std::vector<std::string> TextureNames;
+std::vector<TTex> FrameTextures;
+std::vector<std::string> FrameNames;
+std::deque<TAnimTex> AnimTextures;
+int32_t AnimTextureCount = 0;
+GLint TextureWrap = GL_REPEAT;
+
+namespace {
+
+constexpr size_t BmpMaxFileSize = size_t(BmpMaxSide) * BmpMaxSide * 4 + 65536;
+constexpr size_t StrMaxFrames = 4096;
+
+// The extension of the file-name part, lower-cased; empty when there is none.
+std::string LowerExtension(const std::string& name) {
+  const size_t slash = name.find_last_of('/');
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string ext = name.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+std::string SizeText(int32_t width, int32_t height) {
+  return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// Copies top-first rows into bottom-first storage, optionally swapping bytes 0 and 2 of every
+// pixel (CNA stores blue first, OpenGL wants red first).
+void StoreBottomUp(const uint8_t* topFirst, int32_t width, int32_t height, int bytesPerPixel,
+                   bool swapRedBlue, std::vector<uint8_t>& out) {
+  const size_t rowBytes = static_cast<size_t>(width) * bytesPerPixel;
+  out.resize(rowBytes * height);
+  for (int32_t i = 0; i < height; ++i) {
+    const uint8_t* src = topFirst + static_cast<size_t>(height - 1 - i) * rowBytes;
+    uint8_t* dst = out.data() + static_cast<size_t>(i) * rowBytes;
+    if (!swapRedBlue) {
+      std::copy(src, src + rowBytes, dst);
+      continue;
+    }
+    for (size_t p = 0; p < rowBytes; p += bytesPerPixel) {
+      dst[p] = src[p + 2];
+      dst[p + 1] = src[p + 1];
+      dst[p + 2] = src[p];
+      if (bytesPerPixel == 4) dst[p + 3] = src[p + 3];
+    }
+  }
+}
+
+TTex DecodeBmpTexture(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadFileBytes(path, BmpMaxFileSize);
+  TBmpImage bmp;
+  std::string error;
+  if (!DecodeBmp(bytes.data(), bytes.size(), bmp, error)) throw TFileError(path, error);
+  if (bmp.BitsPerPixel != 24)
+    throw TFileError(path, "texture bitmaps must have 24 bits a pixel, not " +
+                               std::to_string(bmp.BitsPerPixel));
+  TTex tex;
+  tex.Width = bmp.Width;
+  tex.Height = bmp.Height;
+  tex.BytesPerPixel = 3;
+  StoreBottomUp(bmp.Rows.data(), bmp.Width, bmp.Height, 3, false, tex.Data);
+  return tex;
+}
+
+TTex DecodeJpegTexture(const std::string& path) {
+  const TJpegImage jpeg = ReadJpegFile(path);
+  TTex tex;
+  tex.Width = jpeg.Width;
+  tex.Height = jpeg.Height;
+  tex.BytesPerPixel = 3;
+  StoreBottomUp(jpeg.Rgb.data(), jpeg.Width, jpeg.Height, 3, false, tex.Data);
+  return tex;
+}
+
+TTex DecodeCnaTexture(const std::string& path) {
+  TCna cna;
+  cna.LoadFromFile(path);
+  TTex tex;
+  tex.Width = cna.Width;
+  tex.Height = cna.Height;
+  tex.BytesPerPixel = 4;
+  StoreBottomUp(cna.Data.data(), cna.Width, cna.Height, 4, true, tex.Data);
+  return tex;
+}
+
+GLenum PixelFormat(const TTex& tex) { return tex.BytesPerPixel == 3 ? GL_RGB : GL_RGBA; }
+GLint InternalFormat(const TTex& tex) { return tex.BytesPerPixel == 3 ? GL_RGB8 : GL_RGBA8; }
+
+int32_t FindName(const std::vector<std::string>& names, const std::string& name) {
+  const auto it = std::find(names.begin(), names.end(), name);
+  return it == names.end() ? -1 : static_cast<int32_t>(it - names.begin());
+}
+
+std::string CacheName(const std::string& name) { return name.substr(0, TextureNameMax); }
+
+// Makes room first so that, once the GL texture exists, appending it cannot fail.
+GLuint NewGLTexture() {
+  Textures.reserve(Textures.size() + 1);
+  TextureNames.reserve(TextureNames.size() + 1);
+  GLuint id = 0;
+  GL.GenTextures(1, &id);
+  GL.BindTexture(GL_TEXTURE_2D, id);
+  return id;
+}
+
+int32_t AppendTexture(GLuint id, std::string name) {
+  Textures.push_back(id);
+  TextureNames.push_back(std::move(name));
+  return static_cast<int32_t>(Textures.size() - 1);
+}
+
+void SetLinearFilter() {
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+// Rows are packed; OpenGL's default of 4-byte row alignment would skew odd-width RGB images.
+void UnpackPacked() { GL.PixelStorei(GL_UNPACK_ALIGNMENT, 1); }
+
+}  // namespace
+
+std::vector<std::string> ReadStrFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadFileBytes(path, StrMaxFrames * StrNameSize);
+  if (bytes.empty()) throw TFileError(path, "animation lists no frames");
+  if (bytes.size() % StrNameSize != 0)
+    throw TFileError(path, "animation list of " + std::to_string(bytes.size()) +
+                               " bytes is not a whole number of 12-byte frame names");
+  std::vector<std::string> names;
+  for (size_t at = 0; at < bytes.size(); at += StrNameSize) {
+    std::string name(reinterpret_cast<const char*>(bytes.data() + at), StrNameSize);
+    // A shorter name padded with zero bytes names the shorter file, as the Windows file
+    // functions read it; anything after the padding is damage.
+    const size_t end = name.find('\0');
+    const std::string frameNo = "frame " + std::to_string(names.size());
+    if (end != std::string::npos) {
+      if (name.find_first_not_of('\0', end) != std::string::npos)
+        throw TFileError(path, frameNo + " name has bytes after its zero padding");
+      name.resize(end);
+    }
+    if (name.empty()) throw TFileError(path, frameNo + " name is empty");
+    names.push_back(std::move(name));
+  }
+  return names;
+}
+
+void WriteStrFile(const std::string& path, const std::vector<std::string>& frameNames) {
+  if (frameNames.empty()) throw TFileError(path, "an animation needs at least one frame");
+  std::string bytes;
+  for (const std::string& name : frameNames) {
+    if (name.size() != StrNameSize || name.find('\0') != std::string::npos)
+      throw TFileError(path, "frame name \"" + name + "\" is not exactly 12 characters");
+    bytes += name;
+  }
+  WriteFileAtomic(path, bytes.data(), bytes.size());
+}
+
+namespace {
+
+int32_t LoadAnimTexture(const std::string& name) {
+  const std::string path = TextureDir + name;
+  const std::vector<std::string> frameNames = ReadStrFile(path);
+
+  // Decode every frame not seen before and check all sizes before touching the cache.
+  std::vector<std::string> newNames;
+  std::vector<TTex> newFrames;
+  std::vector<int32_t> indices;
+  for (const std::string& frameName : frameNames) {
+    int32_t index = FindName(FrameNames, frameName);
+    if (index < 0) {
+      int32_t pending = FindName(newNames, frameName);
+      if (pending < 0) {
+        const std::string framePath = TextureDir + frameName;
+        TTex frame(framePath);
+        if (frame.BytesPerPixel == 0)
+          throw TFileError(framePath, "frame of " + name + " is not a .bmp, .jpg or .cna image");
+        newNames.push_back(frameName);
+        newFrames.push_back(std::move(frame));
+        pending = static_cast<int32_t>(newFrames.size() - 1);
+      }
+      index = static_cast<int32_t>(FrameNames.size()) + pending;
+    }
+    indices.push_back(index);
+  }
+  const auto frameAt = [&](int32_t index) -> const TTex& {
+    return index < static_cast<int32_t>(FrameTextures.size())
+               ? FrameTextures[index]
+               : newFrames[index - FrameTextures.size()];
+  };
+  const TTex* first = &frameAt(indices[0]);
+  for (size_t i = 1; i < indices.size(); ++i) {
+    const TTex& frame = frameAt(indices[i]);
+    if (frame.Width != first->Width || frame.Height != first->Height)
+      throw TFileError(TextureDir + frameNames[i],
+                       "frame is " + SizeText(frame.Width, frame.Height) +
+                           " pixels but the first frame of " + name + " is " +
+                           SizeText(first->Width, first->Height));
+  }
+
+  TAnimTex anim;
+  for (int32_t index : indices) anim.AddFrame(index);
+  FrameTextures.reserve(FrameTextures.size() + newFrames.size());
+  FrameNames.reserve(FrameNames.size() + newNames.size());
+  Textures.reserve(Textures.size() + 1);
+  TextureNames.reserve(TextureNames.size() + 1);
+  AnimTextures.push_back(std::move(anim));
+  const GLuint id = NewGLTexture();
+
+  // Nothing below can fail: the cache changes all at once.
+  for (size_t i = 0; i < newFrames.size(); ++i) {
+    FrameTextures.push_back(std::move(newFrames[i]));
+    FrameNames.push_back(std::move(newNames[i]));
+  }
+  ++AnimTextureCount;
+  const TTex& shown = FrameTextures[indices[0]];
+  UnpackPacked();
+  GL.TexImage2D(GL_TEXTURE_2D, 0, InternalFormat(shown), shown.Width, shown.Height, 0,
+                PixelFormat(shown), GL_UNSIGNED_BYTE, shown.Data.data());
+  SetLinearFilter();
+  return AppendTexture(id, CacheName(name));
+}
+
+}  // namespace
+
+TTex::TTex(const std::string& path) {
+  const std::string ext = LowerExtension(path);
+  if (ext == "bmp")
+    *this = DecodeBmpTexture(path);
+  else if (ext == "jpg")
+    *this = DecodeJpegTexture(path);
+  else if (ext == "cna")
+    *this = DecodeCnaTexture(path);
+}
+
+void TAnimTex::AddFrame(int32_t frameIndex) {
+  ++FrameCount;
+  Frames.resize(FrameCount);
+  Frames[FrameCount - 1] = frameIndex;
+}
+
+void TAnimTex::Update() {
+  if (Timer >= FrameTime) {
+    Timer = 0;
+    ++CurrentFrame;
+    if (CurrentFrame > FrameCount - 1) return;  // played once; no more time is counted
+    const TTex& frame = FrameTextures[Frames[CurrentFrame]];
+    UnpackPacked();
+    GL.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frame.Width, frame.Height, PixelFormat(frame),
+                     GL_UNSIGNED_BYTE, frame.Data.data());
+  }
+  Timer += Counter.Elapsed;
+}
+
+int32_t LoadTexture(const std::string& name) {
+  if (LowerExtension(name) == "str") return LoadAnimTexture(name);
+  std::string key = CacheName(name);
+  if (const int32_t found = FindName(TextureNames, key); found >= 0) return found;
+
+  const TTex tex(TextureDir + name);
+  const GLuint id = NewGLTexture();
+  if (tex.BytesPerPixel != 0) {  // an unknown type gets a texture object without an image
+    UnpackPacked();
+    GL.Build2DMipmaps(GL_TEXTURE_2D, InternalFormat(tex), tex.Width, tex.Height, PixelFormat(tex),
+                      GL_UNSIGNED_BYTE, tex.Data.data());
+  }
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                   Config.Trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  // Without the extension a clamp request falls back to repeat, and stays so until a loader
+  // asks again.
+  if (TextureWrap == GL_CLAMP_TO_EDGE && !EdgeClampSupported) TextureWrap = GL_REPEAT;
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, TextureWrap);
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, TextureWrap);
+  return AppendTexture(id, std::move(key));
+}
+
+int32_t CreateTexture(const std::string& name, int32_t width, int32_t height) {
+  std::string key = CacheName(name);
+  if (const int32_t found = FindName(TextureNames, key); found >= 0) return found;
+  if (width <= 0 || height <= 0 || width > BmpMaxSide || height > BmpMaxSide)
+    throw TFileError(name, "cannot create a " + SizeText(width, height) + " texture");
+  const GLuint id = NewGLTexture();
+  GL.TexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  SetLinearFilter();
+  return AppendTexture(id, std::move(key));
+}
+
+void LoadAlphaMap(const std::string& name, TAlphaMap& alpha) {
+  const std::string path = TextureDir + name;
+  const std::vector<uint8_t> bytes = ReadFileBytes(path, BmpMaxFileSize);
+  TBmpImage bmp;
+  std::string error;
+  if (!DecodeBmp(bytes.data(), bytes.size(), bmp, error)) throw TFileError(path, error);
+  if (bmp.BitsPerPixel != 8)
+    throw TFileError(path, "alpha maps must be 8-bit bitmaps, not " +
+                               std::to_string(bmp.BitsPerPixel) + "-bit");
+  StoreBottomUp(bmp.Rows.data(), bmp.Width, bmp.Height, 1, false, alpha);
+}
+
+void ReleaseLevelTextures() {
+  if (Textures.size() > 1)
+    GL.DeleteTextures(static_cast<GLsizei>(Textures.size() - 1), Textures.data() + 1);
+  Textures.resize(std::min<size_t>(Textures.size(), 1));
+  TextureNames.resize(std::min<size_t>(TextureNames.size(), 1));
+}
+
+void ClearTextureCache() {
+  if (!Textures.empty() && GL.DeleteTextures)
+    GL.DeleteTextures(static_cast<GLsizei>(Textures.size()), Textures.data());
+  Textures.clear();
+  TextureNames.clear();
+  FrameTextures.clear();
+  FrameNames.clear();
+  AnimTextures.clear();
+  AnimTextureCount = 0;
+  TextureWrap = GL_REPEAT;
+}
