@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -333,6 +334,10 @@ bool OpenDefaultDevice() {
 
 bool OpenAudioOutput(TAudioOutput output) {
   if (IsOpen()) return true;
+  // A program that ends without closing must still stop the feeder before anything it uses
+  // is torn down; handlers registered now run before OpenAL's own clean-up and our statics'.
+  static const bool closesAtExit = std::atexit([] { CloseAudioOutput(); }) == 0;
+  (void)closesAtExit;
   if (output == TAudioOutput::Device && OpenDefaultDevice()) {
     Out.Kind = TOutputKind::Device;
   } else if (OpenLoopback()) {

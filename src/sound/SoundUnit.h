@@ -18,7 +18,8 @@
 //     tree with a bad sound fails the same way on a machine without audio.
 //   - Before InitAudio succeeds (or after DoneAudio) the tables work as usual but nothing is
 //     heard: headless runs load, play and free sounds exactly as the game does.
-//   - SoundPosition arrives in the listener's frame: +x right, +y up, +z ahead.
+//   - SetSoundPosition takes the listener's frame: +x right, +y up, +z ahead; the listener
+//     sits at the origin and never moves.
 #pragma once
 
 #include "core/VectMath.h"

@@ -64,6 +64,10 @@ TEST_P(SoundSlots, TwoHundredSlotsThenMinusOne) {
   EXPECT_EQ(SoundCount(), MaxSounds);
   if (GetParam()) {
     EXPECT_EQ(LiveSampleBufferCount(), 1);  // every clone shares the first decode
+    // Every slot overlapping as far as it may stays within the library's sources.
+    for (int32_t i = 0; i < MaxSounds; ++i)
+      for (int n = 0; n < VoiceInstanceCap; ++n) PlaySound(i);
+    for (int32_t i = 0; i < MaxSounds; ++i) ASSERT_EQ(SoundInstancesPlaying(i), VoiceInstanceCap) << i;
   }
 }
 
