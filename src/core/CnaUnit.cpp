@@ -4,6 +4,12 @@
 #include "core/Error.h"
 #include "core/FileIO.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
 namespace {
 
 constexpr size_t WidthOffset = 12;
@@ -18,35 +24,68 @@ bool SideOk(int64_t side) { return side > 0 && side <= CnaMaxSide; }
 
 }  // namespace
 
-void TCna::LoadFromBytes(const uint8_t* data, size_t size, const std::string& nameForErrors) {
-  if (size < CnaHeaderSize)
-    throw TFileError(nameForErrors, "too short for a CNA header (" + std::to_string(size) +
-                                        " of 24 bytes)");
-  const int32_t width = LoadLE<int32_t>(data + WidthOffset);
-  const int32_t height = LoadLE<int32_t>(data + HeightOffset);
-  const int32_t byteCount = LoadLE<int32_t>(data + SizeOffset);
+namespace {
+
+// Checks the header against the number of bytes that follow it; returns the pixel byte count.
+size_t CheckHeader(const uint8_t* header, uint64_t bytesAfterHeader, const std::string& name,
+                   int32_t& width, int32_t& height) {
+  width = LoadLE<int32_t>(header + WidthOffset);
+  height = LoadLE<int32_t>(header + HeightOffset);
+  const int32_t byteCount = LoadLE<int32_t>(header + SizeOffset);
   if (!SideOk(width) || !SideOk(height))
-    throw TFileError(nameForErrors, "CNA image is " + SizeText(width, height) +
-                                        " pixels (1 to " + std::to_string(CnaMaxSide) +
-                                        " a side)");
+    throw TFileError(name, "CNA image is " + SizeText(width, height) + " pixels (1 to " +
+                               std::to_string(CnaMaxSide) + " a side)");
   // The count is redundant; one that disagrees means the header cannot be trusted at all.
   const uint64_t expected = static_cast<uint64_t>(width) * height * 4;
   if (byteCount < 0 || static_cast<uint64_t>(byteCount) != expected)
-    throw TFileError(nameForErrors, "CNA pixel byte count " + std::to_string(byteCount) +
-                                        " does not match " + SizeText(width, height) +
-                                        " pixels (" + std::to_string(expected) + ")");
-  if (size - CnaHeaderSize < expected)
-    throw TFileError(nameForErrors, "CNA pixel data is cut short (" +
-                                        std::to_string(size - CnaHeaderSize) + " of " +
-                                        std::to_string(expected) + " bytes)");
-  Data.assign(data + CnaHeaderSize, data + CnaHeaderSize + expected);
+    throw TFileError(name, "CNA pixel byte count " + std::to_string(byteCount) +
+                               " does not match " + SizeText(width, height) + " pixels (" +
+                               std::to_string(expected) + ")");
+  if (bytesAfterHeader < expected)
+    throw TFileError(name, "CNA pixel data is cut short (" + std::to_string(bytesAfterHeader) +
+                               " of " + std::to_string(expected) + " bytes)");
+  return static_cast<size_t>(expected);
+}
+
+std::string TooShort(uint64_t size) {
+  return "too short for a CNA header (" + std::to_string(size) + " of 24 bytes)";
+}
+
+struct TFileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+void TCna::LoadFromBytes(const uint8_t* data, size_t size, const std::string& nameForErrors) {
+  if (size < CnaHeaderSize) throw TFileError(nameForErrors, TooShort(size));
+  int32_t width = 0, height = 0;
+  const size_t count = CheckHeader(data, size - CnaHeaderSize, nameForErrors, width, height);
+  Data.assign(data + CnaHeaderSize, data + CnaHeaderSize + count);
   Width = width;
   Height = height;
 }
 
+// Reads the header first and the pixels straight into Data: no whole-file buffer and no copy,
+// which is most of the cost of loading a large image.
 void TCna::LoadFromFile(const std::string& path) {
-  const std::vector<uint8_t> bytes = ReadFileBytes(path, CnaMaxFileSize);
-  LoadFromBytes(bytes.data(), bytes.size(), path);
+  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) throw TFileError(path, "cannot open: " + std::generic_category().message(errno));
+  std::error_code ec;
+  const uint64_t size = std::filesystem::file_size(path, ec);  // refuses directories too
+  if (ec) throw TFileError(path, "cannot read: " + ec.message());
+  uint8_t header[CnaHeaderSize];
+  if (size < CnaHeaderSize) throw TFileError(path, TooShort(size));
+  if (std::fread(header, 1, CnaHeaderSize, file.get()) != CnaHeaderSize)
+    throw TFileError(path, "read error");
+  int32_t width = 0, height = 0;
+  const size_t count = CheckHeader(header, size - CnaHeaderSize, path, width, height);
+  std::vector<uint8_t> pixels(count);
+  if (std::fread(pixels.data(), 1, count, file.get()) != count)
+    throw TFileError(path, "CNA pixel data is cut short (the file shrank while being read)");
+  Data = std::move(pixels);
+  Width = width;
+  Height = height;
 }
 
 std::vector<uint8_t> EncodeCna(const uint8_t* pixels, int32_t width, int32_t height,

@@ -12,8 +12,6 @@
 
 constexpr size_t CnaHeaderSize = 24;
 constexpr int32_t CnaMaxSide = 16384;
-// A whole 16384 x 16384 image; anything larger cannot be a valid file.
-constexpr size_t CnaMaxFileSize = CnaHeaderSize + size_t(CnaMaxSide) * CnaMaxSide * 4;
 
 class TCna {
 public:

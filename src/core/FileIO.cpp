@@ -3,6 +3,7 @@
 
 #include "core/Error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -33,6 +34,9 @@ TFilePtr OpenForReading(const std::string& path) {
 std::vector<uint8_t> ReadFileBytes(const std::string& path, size_t maxSize) {
   TFilePtr f = OpenForReading(path);
   std::vector<uint8_t> bytes;
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec) bytes.reserve(static_cast<size_t>(std::min<uintmax_t>(size, maxSize)));
   uint8_t chunk[65536];
   for (;;) {
     size_t n = std::fread(chunk, 1, sizeof chunk, f.get());

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr size_t BmpMaxFileSize = size_t(BmpMaxSide) * BmpMaxSide * 4 + 65536;
-
 enum class TImageKind { Unknown, Png, Cna, Bmp, Jpeg, Str };
 
 TImageKind KindOf(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "core/Error.h"
 #include "core/FileIO.h"
 #include "core/Globals.h"
+#include "core/ImageConvert.h"
 #include "core/JpegFile.h"
 #include "platform/BmpCodec.h"
 
@@ -23,7 +24,6 @@ GLint TextureWrap = GL_REPEAT;
 
 namespace {
 
-constexpr size_t BmpMaxFileSize = size_t(BmpMaxSide) * BmpMaxSide * 4 + 65536;
 constexpr size_t StrMaxFrames = 4096;
 
 // The extension of the file-name part, lower-cased; empty when there is none.
@@ -40,33 +40,21 @@ std::string SizeText(int32_t width, int32_t height) {
   return std::to_string(width) + " x " + std::to_string(height);
 }
 
-// Copies top-first rows into bottom-first storage, optionally swapping bytes 0 and 2 of every
-// pixel (CNA stores blue first, OpenGL wants red first).
-void StoreBottomUp(const uint8_t* topFirst, int32_t width, int32_t height, int bytesPerPixel,
-                   bool swapRedBlue, std::vector<uint8_t>& out) {
+// Turns top-first rows into OpenGL's bottom-first order where they lie, optionally swapping
+// bytes 0 and 2 of every pixel (CNA stores blue first, OpenGL wants red first). Working in
+// place spares a second image-sized buffer, which costs more than the copying itself.
+void FlipRowsInPlace(std::vector<uint8_t>& pixels, int32_t width, int32_t height,
+                     int bytesPerPixel, bool swapRedBlue) {
   const size_t rowBytes = static_cast<size_t>(width) * bytesPerPixel;
-  out.resize(rowBytes * height);
-  for (int32_t i = 0; i < height; ++i) {
-    const uint8_t* src = topFirst + static_cast<size_t>(height - 1 - i) * rowBytes;
-    uint8_t* dst = out.data() + static_cast<size_t>(i) * rowBytes;
-    if (!swapRedBlue) {
-      std::copy(src, src + rowBytes, dst);
-      continue;
-    }
-    for (size_t p = 0; p < rowBytes; p += bytesPerPixel) {
-      dst[p] = src[p + 2];
-      dst[p + 1] = src[p + 1];
-      dst[p + 2] = src[p];
-      if (bytesPerPixel == 4) dst[p + 3] = src[p + 3];
-    }
-  }
+  uint8_t* data = pixels.data();
+  for (int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+    std::swap_ranges(data + top * rowBytes, data + (top + 1) * rowBytes, data + bottom * rowBytes);
+  if (!swapRedBlue) return;
+  for (size_t p = 0; p < pixels.size(); p += bytesPerPixel) std::swap(data[p], data[p + 2]);
 }
 
 TTex DecodeBmpTexture(const std::string& path) {
-  const std::vector<uint8_t> bytes = ReadFileBytes(path, BmpMaxFileSize);
-  TBmpImage bmp;
-  std::string error;
-  if (!DecodeBmp(bytes.data(), bytes.size(), bmp, error)) throw TFileError(path, error);
+  TBmpImage bmp = ReadBmpFile(path);
   if (bmp.BitsPerPixel != 24)
     throw TFileError(path, "texture bitmaps must have 24 bits a pixel, not " +
                                std::to_string(bmp.BitsPerPixel));
@@ -74,17 +62,19 @@ TTex DecodeBmpTexture(const std::string& path) {
   tex.Width = bmp.Width;
   tex.Height = bmp.Height;
   tex.BytesPerPixel = 3;
-  StoreBottomUp(bmp.Rows.data(), bmp.Width, bmp.Height, 3, false, tex.Data);
+  FlipRowsInPlace(bmp.Rows, bmp.Width, bmp.Height, 3, false);
+  tex.Data = std::move(bmp.Rows);
   return tex;
 }
 
 TTex DecodeJpegTexture(const std::string& path) {
-  const TJpegImage jpeg = ReadJpegFile(path);
+  TJpegImage jpeg = ReadJpegFile(path);
   TTex tex;
   tex.Width = jpeg.Width;
   tex.Height = jpeg.Height;
   tex.BytesPerPixel = 3;
-  StoreBottomUp(jpeg.Rgb.data(), jpeg.Width, jpeg.Height, 3, false, tex.Data);
+  FlipRowsInPlace(jpeg.Rgb, jpeg.Width, jpeg.Height, 3, false);
+  tex.Data = std::move(jpeg.Rgb);
   return tex;
 }
 
@@ -95,7 +85,8 @@ TTex DecodeCnaTexture(const std::string& path) {
   tex.Width = cna.Width;
   tex.Height = cna.Height;
   tex.BytesPerPixel = 4;
-  StoreBottomUp(cna.Data.data(), cna.Width, cna.Height, 4, true, tex.Data);
+  FlipRowsInPlace(cna.Data, cna.Width, cna.Height, 4, true);
+  tex.Data = std::move(cna.Data);
   return tex;
 }
 
@@ -202,14 +193,15 @@ int32_t LoadAnimTexture(const std::string& name) {
                ? FrameTextures[index]
                : newFrames[index - FrameTextures.size()];
   };
-  const TTex* first = &frameAt(indices[0]);
+  // Update replaces the image in place, so every frame must match the first one's size.
+  const TTex& first = frameAt(indices[0]);
   for (size_t i = 1; i < indices.size(); ++i) {
     const TTex& frame = frameAt(indices[i]);
-    if (frame.Width != first->Width || frame.Height != first->Height)
+    if (frame.Width != first.Width || frame.Height != first.Height)
       throw TFileError(TextureDir + frameNames[i],
                        "frame is " + SizeText(frame.Width, frame.Height) +
                            " pixels but the first frame of " + name + " is " +
-                           SizeText(first->Width, first->Height));
+                           SizeText(first.Width, first.Height));
   }
 
   TAnimTex anim;
@@ -257,7 +249,7 @@ void TAnimTex::Update() {
   if (Timer >= FrameTime) {
     Timer = 0;
     ++CurrentFrame;
-    if (CurrentFrame > FrameCount - 1) return;  // played once; no more time is counted
+    if (CurrentFrame > FrameCount - 1) return;  // played once; the ending call adds no time
     const TTex& frame = FrameTextures[Frames[CurrentFrame]];
     UnpackPacked();
     GL.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frame.Width, frame.Height, PixelFormat(frame),
@@ -302,18 +294,16 @@ int32_t CreateTexture(const std::string& name, int32_t width, int32_t height) {
 
 void LoadAlphaMap(const std::string& name, TAlphaMap& alpha) {
   const std::string path = TextureDir + name;
-  const std::vector<uint8_t> bytes = ReadFileBytes(path, BmpMaxFileSize);
-  TBmpImage bmp;
-  std::string error;
-  if (!DecodeBmp(bytes.data(), bytes.size(), bmp, error)) throw TFileError(path, error);
+  TBmpImage bmp = ReadBmpFile(path);
   if (bmp.BitsPerPixel != 8)
     throw TFileError(path, "alpha maps must be 8-bit bitmaps, not " +
                                std::to_string(bmp.BitsPerPixel) + "-bit");
-  StoreBottomUp(bmp.Rows.data(), bmp.Width, bmp.Height, 1, false, alpha);
+  FlipRowsInPlace(bmp.Rows, bmp.Width, bmp.Height, 1, false);
+  alpha = std::move(bmp.Rows);
 }
 
 void ReleaseLevelTextures() {
-  if (Textures.size() > 1)
+  if (Textures.size() > 1 && GL.DeleteTextures)
     GL.DeleteTextures(static_cast<GLsizei>(Textures.size() - 1), Textures.data() + 1);
   Textures.resize(std::min<size_t>(Textures.size(), 1));
   TextureNames.resize(std::min<size_t>(TextureNames.size(), 1));

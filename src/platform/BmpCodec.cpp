@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -190,6 +191,12 @@ bool DecodeBmp(const uint8_t* data, size_t size, TBmpImage& image, std::string& 
       const SDL_Color& c = palette->colors[i];
       result.Palette.insert(result.Palette.end(), {c.r, c.g, c.b});
     }
+  } else if (surface->format->format == SDL_PIXELFORMAT_RGB24) {
+    CopyRows(surface.get(), 3, result.Rows);
+  } else if (surface->format->format == SDL_PIXELFORMAT_BGR24) {
+    // SDL's usual layout for 24-bit files: swapped after the copy, with no second surface.
+    CopyRows(surface.get(), 3, result.Rows);
+    for (size_t p = 0; p < result.Rows.size(); p += 3) std::swap(result.Rows[p], result.Rows[p + 2]);
   } else {
     TSurfacePtr rgb(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_RGB24, 0));
     if (!rgb) {

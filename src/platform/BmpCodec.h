@@ -12,6 +12,8 @@
 
 // Larger sides are refused before anything is allocated.
 constexpr int BmpMaxSide = 16384;
+// The largest file such a bitmap can need (32 bits a pixel) with room for any header.
+constexpr size_t BmpMaxFileSize = size_t(BmpMaxSide) * BmpMaxSide * 4 + 65536;
 
 struct TBmpImage {
   int Width = 0;
