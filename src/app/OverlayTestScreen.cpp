@@ -6,7 +6,6 @@
 #include "core/Globals.h"
 #include "core/RenderHandler.h"
 #include "core/TextCodec.h"
-#include "core/VectMath.h"
 #include "menu/TextConstants.h"
 #include "platform/GLTable.h"
 #include "platform/Input.h"
@@ -86,10 +85,7 @@ void TOverlayTestScreen::Frame() {
   Counter.Update();
   GL.ClearColor(0.05f, 0.07f, 0.14f, 0);
   GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  TMatrix view;
-  MatrixIdentity(view);
-  MatrixTranslate(view, 0, 0, -10);
-  LoadModelView(view);
+  LoadMenuView();
   DrawOverlay();
   if (GetKeyState(VK::Escape) & KeyDownBit) CloseGameWindow();
 }

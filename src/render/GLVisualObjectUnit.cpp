@@ -38,6 +38,13 @@ TGLVisualObject::~TGLVisualObject() {
     OverlayTail = Prev;
 }
 
+void LoadMenuView() {
+  TMatrix view;
+  MatrixIdentity(view);
+  MatrixTranslate(view, 0, 0, -MenuViewDistance);
+  LoadModelView(view);
+}
+
 void DrawOverlay() {
   for (TGLVisualObject* o = OverlayHead; o; o = o->Next)
     if (o->Visible) o->Draw();

@@ -29,6 +29,10 @@ extern TGLVisualObject* OverlayTail;
 // changes the screen at most once and never touches objects the change freed.
 extern bool OverlayValid;
 
+// The view of the menu screens: the overlay stands 10 units in front of the eye.
+constexpr float MenuViewDistance = 10.0f;
+void LoadMenuView();
+
 void DrawOverlay();
 // Pixel position in the window; the projection is the CPU-side copy the window set up.
 void OverlayMouseDown(int button, int pixelX, int pixelY);

@@ -72,10 +72,7 @@ protected:
   void DrawFrame() {
     GL.ClearColor(0, 0, 0, 0);
     GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    TMatrix view;
-    MatrixIdentity(view);
-    MatrixTranslate(view, 0, 0, -10);
-    LoadModelView(view);
+    LoadMenuView();
     DrawOverlay();
     GL.Finish();
   }

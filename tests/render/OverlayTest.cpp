@@ -21,10 +21,7 @@ protected:
     ScreenWidth = 800;
     ScreenHeight = 600;
     MatrixPerspective(45.0f, 800.0f / 600.0f, 0.1f, 700.0f, ProjectionMatrix);
-    TMatrix view;
-    MatrixIdentity(view);
-    MatrixTranslate(view, 0, 0, -10);  // the menu screens' view
-    LoadModelView(view);
+    LoadMenuView();
   }
   void TearDown() override { FreeOverlay(); }
 
