@@ -1,12 +1,21 @@
-// QTool.cpp — qtool: inspect and convert the game's data files.
+// QTool.cpp — qtool: inspect, convert and forge the game's data files, lay out pictures, render music.
+#include "content/ContactSheet.h"
+#include "content/Forge.h"
 #include "core/CapFile.h"
 #include "core/Error.h"
+#include "core/FileIO.h"
 #include "core/ImageConvert.h"
+#include "core/MidiFile.h"
+#include "core/WavFile.h"
+#include "platform/MidiSynth.h"
 #include "sound/SoundInfo.h"
+#include "tools/ModelTool.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -48,10 +57,43 @@ int Info(const std::string& path) {
     text = DescribeSoundFile(path);
   else if (ext == "cap")
     text = DescribeCap(path);
+  else if (ext == "msh")
+    text = DescribeMshFile(path);
+  else if (ext == "int")
+    text = DescribeIntFile(path);
   else
     throw TFileError(path, "unknown file type \"" + ext + "\"");
   std::printf("%s: %s", path.c_str(), text.c_str());
   if (!text.empty() && text.back() != '\n') std::printf("\n");
+  return 0;
+}
+
+// render-model NAME OUT.png [--alone] [--dir GAMEDIR]: the game directory is the working
+// directory when it holds the mesh, else the one qtool sits in.
+int RenderModelCommand(int argc, char** argv) {
+  std::string dir, name, out;
+  bool alone = false;
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--alone")
+      alone = true;
+    else if (arg == "--dir" && i + 1 < argc)
+      dir = argv[++i];
+    else if (name.empty())
+      name = arg;
+    else if (out.empty())
+      out = arg;
+    else
+      return 2;
+  }
+  if (name.empty() || out.empty()) return 2;
+  if (dir.empty()) {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    dir = FileExists("Data/" + name + ".msh") || ec ? "." : exe.parent_path().string();
+  }
+  RenderModel(dir, name, out, alone);
+  std::printf("%s: %s drawn from %s\n", out.c_str(), name.c_str(), dir.c_str());
   return 0;
 }
 
@@ -62,10 +104,65 @@ int Convert(const std::string& in, const std::string& out) {
   return 0;
 }
 
+int Forge(const std::string& outDir) {
+  const int written = RunForge(DefaultManifestPath(), outDir);
+  std::printf("%d files written to %s\n", written, outDir.c_str());
+  return 0;
+}
+
+int Sheet(const std::string& gameDir, const std::string& outPng) {
+  MakeContactSheet(gameDir, outPng);
+  std::printf("%s: contact sheet of %s\n", outPng.c_str(), gameDir.c_str());
+  return 0;
+}
+
+// Rendering runs a little past the piece's end so the listener hears the loop join.
+constexpr double LoopPreviewSeconds = 6.0;
+constexpr int RenderBlockFrames = 1024;
+
+// A piece named on the command line: a path as given, else Sound/NAME in the working
+// directory, else Sound/NAME beside qtool (the game directory).
+std::string FindPiece(const std::string& name) {
+  if (FileExists(name)) return name;
+  if (FileExists("Sound/" + name)) return "Sound/" + name;
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const std::string beside = (exe.parent_path() / "Sound" / name).string();
+  if (!ec && FileExists(beside)) return beside;
+  throw TFileError(name, "no such piece, here or under Sound/");
+}
+
+int RenderMusic(const std::string& name, const std::string& outWav, double seconds) {
+  const std::string path = FindPiece(name);
+  const std::vector<uint8_t> bytes = ReadFileBytes(path, MidiMaxFileSize);
+  const TMidiFile midi = ParseMidi(bytes.data(), bytes.size(), path);
+  if (seconds <= 0) seconds = MidiDurationSeconds(midi) + LoopPreviewSeconds;
+  if (!OpenMidiSynth()) throw TFileError(path, "no General-MIDI soundfont to render with");
+  if (!PlayMidiPiece(bytes)) throw TFileError(path, "the synth refused the piece");
+  const size_t frames = static_cast<size_t>(seconds * MidiRate);
+  std::vector<int16_t> samples(frames * 2);
+  for (size_t done = 0; done < frames; done += RenderBlockFrames)
+    RenderMidi(samples.data() + 2 * done, static_cast<int>(std::min<size_t>(RenderBlockFrames, frames - done)));
+  CloseMidiSynth();
+  WriteWavFile(outWav, samples.data(), frames, 2, MidiRate);
+  std::printf("%s -> %s (%.1f s, stereo, %d Hz, %s)\n", path.c_str(), outWav.c_str(), seconds, MidiRate,
+              FindSoundFont().c_str());
+  return 0;
+}
+
 const char* Usage() {
   return "Usage: qtool COMMAND ...\n"
-         "  info FILE          summary of a .cna, .bmp, .jpg, .png, .str, .wav, .mid or .cap file\n"
-         "  convert IN OUT     convert an image between PNG, CNA, BMP (24-bit) and JPEG\n";
+         "  info FILE          summary of a .cna, .bmp, .jpg, .png, .str, .wav, .mid, .cap, .msh or\n"
+         "                     .int file\n"
+         "  convert IN OUT     convert an image between PNG, CNA, BMP (24-bit) and JPEG\n"
+         "  forge OUTDIR       write the game's whole data tree under OUTDIR\n"
+         "  sheet DIR OUT.png  every picture of the data tree in DIR on one contact sheet\n"
+         "  render-music NAME OUT.wav [SECONDS]\n"
+         "                     play a .mid (a path, or a name under Sound/) through the synth\n"
+         "                     into a stereo wave; by default the whole piece and its loop join\n"
+         "  render-model NAME OUT.png [--alone] [--dir GAMEDIR]\n"
+         "                     draw Data/NAME.msh from four angles (with the parts the game hangs\n"
+         "                     on it unless --alone) and its key frames, on an offscreen context\n";
 }
 
 }  // namespace
@@ -79,6 +176,13 @@ int main(int argc, char** argv) {
   try {
     if (command == "info" && argc == 3) return Info(argv[2]);
     if (command == "convert" && argc == 4) return Convert(argv[2], argv[3]);
+    if (command == "forge" && argc == 3) return Forge(argv[2]);
+    if (command == "render-model" && argc >= 4) {
+      if (RenderModelCommand(argc, argv) == 0) return 0;
+    }
+    if (command == "sheet" && argc == 4) return Sheet(argv[2], argv[3]);
+    if (command == "render-music" && (argc == 4 || argc == 5))
+      return RenderMusic(argv[2], argv[3], argc == 5 ? std::atof(argv[4]) : 0.0);
   } catch (const TFileError& e) {
     std::fprintf(stderr, "qtool: %s\n", e.what());
     return 1;
