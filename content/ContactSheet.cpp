@@ -82,13 +82,15 @@ void DrawName(const TRgbaImage& font, const std::string& name, TRgbaImage& sheet
 
 }  // namespace
 
-void MakeContactSheet(const std::string& gameDir, const std::string& outPng) {
+void MakeContactSheet(const std::string& gameDir, const std::string& outPng,
+                      const std::vector<TSheetPicture>& extra) {
   std::vector<std::string> paths;
   for (const TManifestEntry& entry : ReadManifest(DefaultManifestPath()))
     if (IsPicture(entry.Path) && FileExists(gameDir + "/" + entry.Path)) paths.push_back(entry.Path);
+  const size_t count = paths.size() + extra.size();
 
   const int cellW = CellImage + 2 * CellPad, cellH = CellImage + LabelHeight + 2 * CellPad;
-  const int rows = std::max(1, (static_cast<int>(paths.size()) + Columns - 1) / Columns);
+  const int rows = std::max(1, (static_cast<int>(count) + Columns - 1) / Columns);
   TRgbaImage sheet;
   sheet.Width = Columns * cellW;
   sheet.Height = rows * cellH;
@@ -97,8 +99,9 @@ void MakeContactSheet(const std::string& gameDir, const std::string& outPng) {
 
   const bool haveFont = FileExists(gameDir + "/" + FontFile);
   const TRgbaImage font = haveFont ? ReadAnyImage(gameDir + "/" + FontFile) : TRgbaImage{};
-  for (size_t i = 0; i < paths.size(); ++i) {
-    const TRgbaImage image = ReadAnyImage(gameDir + "/" + paths[i]);
+  for (size_t i = 0; i < count; ++i) {
+    const bool own = i < paths.size();
+    const TRgbaImage image = own ? ReadAnyImage(gameDir + "/" + paths[i]) : extra[i - paths.size()].Image;
     const int col = static_cast<int>(i) % Columns, row = static_cast<int>(i) / Columns;
     // Fit the longer side; the picture keeps its proportions.
     const int longer = std::max(image.Width, image.Height);
@@ -107,7 +110,8 @@ void MakeContactSheet(const std::string& gameDir, const std::string& outPng) {
     FillChecker(sheet, box);
     DrawScaled(image, {0, 0, image.Width, image.Height}, sheet, box, nullptr);
     if (haveFont) {
-      const std::string name = paths[i].substr(paths[i].find_last_of('/') + 1);
+      const std::string name =
+          own ? paths[i].substr(paths[i].find_last_of('/') + 1) : extra[i - paths.size()].Name;
       DrawName(font, name, sheet, col * cellW + CellPad, row * cellH + CellPad + CellImage + 2);
     }
   }

@@ -110,8 +110,23 @@ int Forge(const std::string& outDir) {
   return 0;
 }
 
+// Every model of the data tree, drawn from its four angles, joins the pictures on the sheet.
+std::vector<TSheetPicture> RenderedModels(const std::string& gameDir, const std::string& outPng) {
+  std::vector<TSheetPicture> models;
+  const std::string scratch = outPng + ".model.png";
+  for (const TManifestEntry& entry : ReadManifest(DefaultManifestPath())) {
+    const std::string& path = entry.Path;
+    if (path.size() < 4 || path.compare(path.size() - 4, 4, ".msh") != 0) continue;
+    const std::string name = path.substr(path.find_last_of('/') + 1, path.size() - path.find_last_of('/') - 5);
+    RenderModel(gameDir, name, scratch, false);
+    models.push_back({name + ".msh", ReadPng(scratch)});
+  }
+  std::remove(scratch.c_str());
+  return models;
+}
+
 int Sheet(const std::string& gameDir, const std::string& outPng) {
-  MakeContactSheet(gameDir, outPng);
+  MakeContactSheet(gameDir, outPng, RenderedModels(gameDir, outPng));
   std::printf("%s: contact sheet of %s\n", outPng.c_str(), gameDir.c_str());
   return 0;
 }
