@@ -7,6 +7,7 @@
 #include "core/RenderHandler.h"
 #include "platform/GLTable.h"
 #include "platform/Message.h"
+#include "render/GLVisualObjectUnit.h"
 #include "common/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,41 @@ TEST(GameWindow, ActivationWithoutAContextShowsTheRenderContextMessage) {
   SetMessageSink({});
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Error creating Render Context");
+}
+
+}  // namespace
+
+namespace {
+
+// The pixel where view-space (x, y) of the menu plane lands.
+void MenuPixel(float x, float y, int& px, int& py) {
+  px = static_cast<int>((x * ProjectionMatrix[0] / MenuViewDistance + 1.0f) / 2.0f * ScreenWidth);
+  py = static_cast<int>((1.0f - y * ProjectionMatrix[5] / MenuViewDistance) / 2.0f * ScreenHeight);
+}
+
+TEST(GameWindow, OverlayTestScreenExitButtonClosesTheWindow) {
+  SetAppDir(QUINTARA_GAME_DIR);
+  TMainForm form;
+  TGameWindowOptions options;
+  options.Headless = true;
+  options.OverlayTest = true;
+  options.WindowWidth = 800;
+  options.WindowHeight = 600;
+  ASSERT_TRUE(form.FormCreate(options));
+  ASSERT_TRUE(form.FormActivate());
+  form.RunFrameLoop(1, "");  // draws the overlay once, so the sprites know where they are
+  ResetGameWindowClosing();
+  int px = 0, py = 0;
+  MenuPixel(0.0f, 3.0f, px, py);  // empty space above the buttons
+  form.MouseDown(MouseButtonLeft, px, py);
+  EXPECT_FALSE(GameWindowClosing());
+  MenuPixel(3.0f, -1.4f, px, py);  // the Exit button
+  form.MouseDown(MouseButtonLeft, px, py);
+  EXPECT_TRUE(GameWindowClosing());
+  form.MouseUp(MouseButtonLeft, px, py);
+  form.FormDestroy();
+  EXPECT_EQ(NullGLCounts().LiveTextures, 0);
+  EXPECT_EQ(NullGLCounts().LiveLists, 0);
 }
 
 }  // namespace
