@@ -48,32 +48,32 @@ bool DecodeWave(const uint8_t* data, size_t size, TWaveData& wave, std::string& 
   if (size == 0) return fail("empty file");
   if (size > WaveMaxFileSize) return fail("larger than " + std::to_string(WaveMaxFileSize) + " bytes");
 
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec format{};
   Uint8* raw = nullptr;
   Uint32 length = 0;
   SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
-  if (rw == nullptr || SDL_LoadWAV_RW(rw, 1, &spec, &raw, &length) == nullptr)
+  if (rw == nullptr || SDL_LoadWAV_RW(rw, 1, &format, &raw, &length) == nullptr)
     return fail(std::string("not a readable WAVE file: ") + SDL_GetError());
   std::unique_ptr<Uint8, TWaveFree> owned(raw);
 
-  if (spec.channels < 1 || spec.channels > 8) return fail(std::to_string(spec.channels) + " channels");
-  if (spec.freq < 1000 || spec.freq > 384000) return fail("sample rate " + std::to_string(spec.freq) + " Hz");
-  const Uint32 frameBytes = spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8;
+  if (format.channels < 1 || format.channels > 8) return fail(std::to_string(format.channels) + " channels");
+  if (format.freq < 1000 || format.freq > 384000) return fail("sample rate " + std::to_string(format.freq) + " Hz");
+  const Uint32 frameBytes = format.channels * SDL_AUDIO_BITSIZE(format.format) / 8;
   const Uint32 frames = frameBytes == 0 ? 0 : length / frameBytes;
   if (frames == 0) return fail("holds no samples");
-  if (frames > WaveMaxSeconds * spec.freq)
-    return fail("plays " + std::to_string(frames / spec.freq) + " s, longer than " +
+  if (frames > WaveMaxSeconds * format.freq)
+    return fail("plays " + std::to_string(frames / format.freq) + " s, longer than " +
                 std::to_string(static_cast<int>(WaveMaxSeconds)) + " s");
 
   TWaveData result;
-  result.Rate = spec.freq;
-  result.FileChannels = spec.channels;
-  result.FileBits = SDL_AUDIO_BITSIZE(spec.format);
-  result.Channels = spec.channels == 1 ? 1 : 2;
+  result.Rate = format.freq;
+  result.FileChannels = format.channels;
+  result.FileBits = SDL_AUDIO_BITSIZE(format.format);
+  result.Channels = format.channels == 1 ? 1 : 2;
 
   SDL_AudioCVT cvt;
-  const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
-                                      static_cast<Uint8>(result.Channels), spec.freq);
+  const int built = SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_S16SYS,
+                                      static_cast<Uint8>(result.Channels), format.freq);
   if (built < 0) return fail(std::string("cannot convert to 16-bit: ") + SDL_GetError());
   const size_t used = static_cast<size_t>(frames) * frameBytes;  // a torn last frame is dropped
   if (built == 0) {
