@@ -1,0 +1,261 @@
+// Sky.cpp — building and drawing the sky dome, the sun disc and the lens flare.
+#include "render/Sky.h"
+
+#include "core/Globals.h"
+#include "core/Texture.h"
+#include "platform/GLTable.h"
+#include "render/Atmosphere.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr float Pi = std::numbers::pi_v<float>;
+constexpr int32_t ListCount = 4;
+// The eye the dome's colours are baked for: a typical flying height above the dome's base.
+constexpr TVector DomeEye{0.0f, 0.0f, 250.0f};
+constexpr float SkyFieldOfView = 45.0f;
+constexpr float SkyNear = 0.1f;
+constexpr float SkyFarMargin = 500.0f;  // beyond FarPlane, so the dome is never clipped
+constexpr float SunScale = 150.0f;
+constexpr float FlareHalfSize = 5.0f;
+
+struct TFlareElement {
+  float Along;  // fraction of the way from the sun through the screen centre
+  float Size;   // in hundredths of the viewport width
+};
+constexpr TFlareElement FlareElements[] = {
+    {0.2f, 0.6f}, {0.5f, 0.4f}, {0.8f, 0.3f}, {1.2f, 0.2f}, {1.5f, 0.5f}, {1.9f, 0.2f},
+};
+
+void BindTexture(int32_t index) {
+  if (index >= 0 && static_cast<size_t>(index) < Textures.size())
+    GL.BindTexture(GL_TEXTURE_2D, Textures[static_cast<size_t>(index)]);
+}
+
+// States shared by the sun disc and the flare elements: drawn over everything, alpha-blended.
+void BeginGlow(int32_t texture) {
+  GL.Disable(GL_LIGHTING);
+  GL.Disable(GL_DEPTH_TEST);
+  GL.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  GL.Enable(GL_BLEND);
+  BindTexture(texture);
+  GL.Color4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void EndGlow() {
+  GL.Enable(GL_LIGHTING);
+  GL.Disable(GL_BLEND);
+  GL.Enable(GL_DEPTH_TEST);
+}
+
+}  // namespace
+
+TVector SunOffset() { return {35.0f, FarPlane / 2.0f, 480.0f}; }
+
+TMatrix SkyTransform(const TMatrix& cameraRotation, float skyBase, float eyeZ) {
+  TMatrix m = cameraRotation;
+  MatrixTranslate(m, 0.0f, 0.0f, skyBase - eyeZ);
+  return m;
+}
+
+bool FlareVisible(const TVector& window, float storedDepth, int32_t width, int32_t height) {
+  return window.x >= 0.0f && window.x <= static_cast<float>(width) && window.y >= 0.0f &&
+         window.y <= static_cast<float>(height) && window.z >= 0.0f && window.z <= 1.0f &&
+         storedDepth >= 1.0f;
+}
+
+TSky::TSky(TAtmosphere& atmosphere, const std::string& skyPicture, GLenum texEnvMode)
+    : SkyTexEnvMode(texEnvMode) {
+  BuildDome(atmosphere);
+  LoadTextures(skyPicture);
+  FirstList = GL.GenLists(ListCount);
+  SunList = FirstList;
+  FlareList = FirstList + 1;
+  DomeList = FirstList + 3;
+  RecordSunList();
+  RecordFlareList();
+  RecordDomeList();
+}
+
+TSky::~TSky() {
+  if (FirstList) GL.DeleteLists(FirstList, ListCount);
+}
+
+void TSky::BuildDome(TAtmosphere& atmosphere) {
+  const float radius = FarPlane;
+  // rings[i] holds ring i's vertices: 2 at the zenith for ring 0, 4i + 1 for the others (the
+  // last repeats the first so the texture coordinate can run to 4 without wrapping back).
+  std::vector<std::vector<TSkyVertex>> rings(SkyRings + 1);
+  for (int32_t i = 0; i <= SkyRings; ++i) {
+    const float elevation = static_cast<float>(2 * SkyRings - i) * Pi / (2 * SkyRings) - Pi / 2;
+    const int32_t segments = 4 * i;
+    const int32_t count = i == 0 ? 2 : segments + 1;
+    for (int32_t j = 0; j < count; ++j) {
+      const float azimuth = segments ? 2.0f * Pi * static_cast<float>(j) / static_cast<float>(segments) : 0.0f;
+      TSkyVertex v{};
+      v.x = radius * std::sin(azimuth) * std::cos(elevation);
+      v.y = radius * std::cos(azimuth) * std::cos(elevation);
+      v.z = (radius + SkyDomeLift) * std::sin(elevation);
+      TVector colour;
+      atmosphere.InScatter({v.x, v.y, v.z}, DomeEye, DomeEye, colour);
+      v.r = colour.x;
+      v.g = colour.y;
+      v.b = colour.z;
+      // The picture repeats four times around the dome.
+      v.u = i == 0 ? 0.5f : static_cast<float>(j) / static_cast<float>(i);
+      v.v = 1.0f - static_cast<float>(i) / SkyRings;
+      rings[static_cast<size_t>(i)].push_back(v);
+    }
+  }
+  // Each band between ring i - 1 and ring i, one quadrant at a time: i segments below, i - 1
+  // above. Wound counter-clockwise as seen from inside the dome.
+  DomeVertices.clear();
+  DomeVertices.reserve(static_cast<size_t>(3 * 4 * SkyRings * SkyRings));
+  for (int32_t i = 1; i <= SkyRings; ++i) {
+    const auto& upper = rings[static_cast<size_t>(i - 1)];
+    const auto& lower = rings[static_cast<size_t>(i)];
+    for (int32_t q = 0; q < 4; ++q) {
+      const size_t up = static_cast<size_t>(q * (i - 1));
+      const size_t low = static_cast<size_t>(q * i);
+      for (size_t t = 0; t < static_cast<size_t>(i); ++t) {
+        DomeVertices.push_back(lower[low + t]);
+        DomeVertices.push_back(lower[low + t + 1]);
+        DomeVertices.push_back(upper[up + t]);
+        if (t + 1 < static_cast<size_t>(i)) {
+          DomeVertices.push_back(upper[up + t]);
+          DomeVertices.push_back(lower[low + t + 1]);
+          DomeVertices.push_back(upper[up + t + 1]);
+        }
+      }
+    }
+  }
+}
+
+void TSky::LoadTextures(const std::string& skyPicture) {
+  SkyTexture = LoadTexture(skyPicture);
+  SunTexture = LoadTexture("sun.cna");
+  BindTexture(SunTexture);
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  FlareTexture = LoadTexture("flare.cna");
+  BindTexture(FlareTexture);
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+}
+
+void TSky::RecordSunList() {
+  GL.NewList(SunList, GL_COMPILE);
+  BeginGlow(SunTexture);
+  GL.Begin(GL_QUADS);
+  GL.TexCoord2f(0, 0);
+  GL.Vertex3f(-0.5f, 0.0f, -0.5f);
+  GL.TexCoord2f(1, 0);
+  GL.Vertex3f(0.5f, 0.0f, -0.5f);
+  GL.TexCoord2f(1, 1);
+  GL.Vertex3f(0.5f, -0.1f, 0.5f);
+  GL.TexCoord2f(0, 1);
+  GL.Vertex3f(-0.5f, -0.1f, 0.5f);
+  GL.End();
+  EndGlow();
+  GL.EndList();
+}
+
+void TSky::RecordFlareList() {
+  GL.NewList(FlareList, GL_COMPILE);
+  BeginGlow(FlareTexture);
+  GL.Begin(GL_QUADS);
+  GL.TexCoord2f(0, 0);
+  GL.Vertex2f(-FlareHalfSize, -FlareHalfSize);
+  GL.TexCoord2f(1, 0);
+  GL.Vertex2f(FlareHalfSize, -FlareHalfSize);
+  GL.TexCoord2f(1, 1);
+  GL.Vertex2f(FlareHalfSize, FlareHalfSize);
+  GL.TexCoord2f(0, 1);
+  GL.Vertex2f(-FlareHalfSize, FlareHalfSize);
+  GL.End();
+  EndGlow();
+  GL.EndList();
+}
+
+void TSky::RecordDomeList() {
+  const float aspect = ScreenHeight > 0 ? static_cast<float>(ScreenWidth) / static_cast<float>(ScreenHeight) : 1.0f;
+  TMatrix projection;
+  // Its own far plane: the dome lies at FarPlane and must not be clipped by the scene's.
+  MatrixPerspective(SkyFieldOfView, aspect, SkyNear, FarPlane + SkyFarMargin, projection);
+  GL.NewList(DomeList, GL_COMPILE);
+  GL.MatrixMode(GL_PROJECTION);
+  GL.PushMatrix();
+  GL.LoadMatrixf(projection.data());
+  GL.MatrixMode(GL_MODELVIEW);
+  GL.Disable(GL_LIGHTING);
+  GL.Disable(GL_DEPTH_TEST);
+  GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLint>(SkyTexEnvMode));
+  BindTexture(SkyTexture);
+  GL.Begin(GL_TRIANGLES);
+  for (const TSkyVertex& v : DomeVertices) {
+    GL.Color3f(v.r, v.g, v.b);
+    GL.TexCoord2f(v.u, v.v);
+    GL.Vertex3f(v.x, v.y, v.z);
+  }
+  GL.End();
+  GL.Enable(GL_LIGHTING);
+  GL.Enable(GL_DEPTH_TEST);
+  GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  GL.MatrixMode(GL_PROJECTION);
+  GL.PopMatrix();
+  GL.MatrixMode(GL_MODELVIEW);
+  GL.EndList();
+}
+
+void TSky::DrawSky() { GL.CallList(DomeList); }
+
+void TSky::DrawSun() {
+  const TVector at = SunOffset();
+  GL.PushMatrix();
+  GL.Translatef(at.x, at.y, at.z);
+  GL.Scalef(SunScale, 0.0f, SunScale);
+  GL.CallList(SunList);
+  GL.PopMatrix();
+}
+
+void TSky::DrawFlare(const TMatrix& skyView) {
+  const int32_t width = ScreenWidth, height = ScreenHeight;
+  if (width <= 0 || height <= 0) return;
+  TMatrix model = skyView;
+  const TVector at = SunOffset();
+  MatrixTranslate(model, at.x, at.y, at.z);
+  const int32_t viewport[4] = {0, 0, width, height};
+  TVector window;
+  if (!ProjectPoint({0, 0, 0}, model, ProjectionMatrix, viewport, window)) return;
+  // One depth read a frame: whatever was drawn over the sun's pixel hides the flare. Left at 0
+  // (hidden) when the pixel is outside the buffer and nothing is read.
+  float depth = 0.0f;
+  GL.ReadPixels(static_cast<GLint>(std::lround(window.x)), static_cast<GLint>(std::lround(window.y)),
+                1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+  if (!FlareVisible(window, depth, width, height)) return;
+
+  TMatrix ortho;
+  MatrixOrtho2D(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height), ortho);
+  GL.MatrixMode(GL_PROJECTION);
+  GL.PushMatrix();
+  GL.LoadMatrixf(ortho.data());
+  GL.MatrixMode(GL_MODELVIEW);
+  GL.PushMatrix();
+  // The elements line up from the sun through the screen centre and beyond.
+  const float offsetX = static_cast<float>(width) / 2.0f - window.x;
+  const float offsetY = static_cast<float>(height) / 2.0f - window.y;
+  const float unit = static_cast<float>(width) / 100.0f;
+  for (const TFlareElement& e : FlareElements) {
+    GL.LoadIdentity();
+    GL.Translatef(window.x + e.Along * offsetX, window.y + e.Along * offsetY, 0.0f);
+    GL.Scalef(e.Size * unit, e.Size * unit, 1.0f);
+    BindTexture(FlareTexture);
+    GL.CallList(FlareList);
+  }
+  GL.PopMatrix();
+  GL.MatrixMode(GL_PROJECTION);
+  GL.PopMatrix();
+  GL.MatrixMode(GL_MODELVIEW);
+}

@@ -1,0 +1,76 @@
+// Sky.h — the sky dome coloured by the atmosphere, the sun disc and the lens flare that shows
+// only while nothing covers the sun.
+//
+// Conventions: the dome is built around the origin with its base at z = 0 and is drawn under
+// the sky transform (the camera's rotation, lifted to the mission's sky height), so it turns
+// with the view and follows the eye. Dome vertices are eight floats: x, y, z, r, g, b, u, v.
+#pragma once
+
+#include "core/VectMath.h"
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TAtmosphere;
+
+struct TSkyVertex {
+  float x, y, z;
+  float r, g, b;
+  float u, v;
+};
+static_assert(sizeof(TSkyVertex) == 8 * sizeof(float));
+
+constexpr int32_t SkyRings = 64;     // rings below the zenith; ring 64 is the horizon
+constexpr float SkyDomeLift = 40.0f;  // the dome is this much taller than it is wide
+
+// Where the sun disc and the flare's origin sit in the sky transform's space.
+TVector SunOffset();
+
+// The transform the level loads before DrawSky, DrawSun and DrawFlare: the camera's rotation
+// (no translation) followed by a lift of (skyBase - eyeZ), skyBase being the terrain's height
+// scale times the mission's SkyHeight.
+TMatrix SkyTransform(const TMatrix& cameraRotation, float skyBase, float eyeZ);
+
+// The flare is drawn only when the sun's window position is inside the viewport and the depth
+// buffer there is still at the far plane (nothing drawn over the sun).
+bool FlareVisible(const TVector& window, float storedDepth, int32_t width, int32_t height);
+
+class TSky {
+public:
+  // Builds the dome with its colours from `atmosphere` (already computed), loads the sky picture
+  // and sun.cna and flare.cna, and records the four display lists. texEnvMode is the mission's
+  // sky texture environment (GL_DECAL, GL_ADD or GL_REPLACE). Throws TFileError from the
+  // texture loader when a picture is missing.
+  TSky(TAtmosphere& atmosphere, const std::string& skyPicture, GLenum texEnvMode);
+  ~TSky();  // deletes the four display lists
+  TSky(const TSky&) = delete;
+  TSky& operator=(const TSky&) = delete;
+
+  // All three expect the sky transform in the model-view matrix; skyView is that same matrix,
+  // which the flare needs on the CPU to find the sun on screen (with ProjectionMatrix and the
+  // viewport 0, 0, ScreenWidth, ScreenHeight). The flare then reads one depth value.
+  void DrawSky();
+  void DrawSun();
+  void DrawFlare(const TMatrix& skyView);
+
+  std::vector<TSkyVertex> DomeVertices;  // a triangle list
+  GLuint DomeList = 0;
+  int32_t SkyTexture = 0;
+  GLuint SunList = 0;
+  int32_t SunTexture = 0;
+  GLuint FlareList = 0;
+  int32_t FlareTexture = 0;
+  GLenum SkyTexEnvMode = GL_DECAL;
+
+private:
+  void BuildDome(TAtmosphere& atmosphere);
+  void LoadTextures(const std::string& skyPicture);
+  void RecordSunList();
+  void RecordFlareList();
+  void RecordDomeList();
+
+  GLuint FirstList = 0;  // the four lists: sun, flare element, a spare, dome
+};

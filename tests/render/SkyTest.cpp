@@ -1,0 +1,153 @@
+// SkyTest.cpp — the sky dome's geometry, colours and texture coordinates, its display lists,
+// the sky transform and the flare's visibility rule, on the null GL table.
+#include "core/Globals.h"
+#include "core/Texture.h"
+#include "platform/GLTable.h"
+#include "render/Atmosphere.h"
+#include "render/SceneGlobals.h"
+#include "render/Sky.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+namespace {
+
+class SkyDome : public ::testing::Test {
+protected:
+  void SetUp() override {
+    LoadNullGLTable();
+    SetAppDir(QUINTARA_GAME_DIR);
+    SavedLight = LightDirection;
+    VectorNormalize({1, 1, 0.8f}, LightDirection);
+    FarPlane = 700.0f;
+    ScreenWidth = 640;
+    ScreenHeight = 480;
+    Atmosphere = std::make_unique<TAtmosphere>();
+    TAtmosphere::ScaleCoefficients(0.2f, 0.0001f);
+    Atmosphere->Compute();
+  }
+  void TearDown() override {
+    ClearTextureCache();
+    LightDirection = SavedLight;
+  }
+
+  std::unique_ptr<TAtmosphere> Atmosphere;
+  TVector SavedLight{};
+};
+
+TEST_F(SkyDome, SixtyFourBandsOfTrianglesCoverTheHemisphere) {
+  TSky sky(*Atmosphere, "sky1.cna", GL_DECAL);
+  // Band i has 4 (2i - 1) triangles.
+  size_t triangles = 0;
+  for (int i = 1; i <= 64; ++i) triangles += static_cast<size_t>(4 * (2 * i - 1));
+  ASSERT_EQ(sky.DomeVertices.size(), 3 * triangles);
+
+  const float r = 700.0f, h = 740.0f;
+  double area = 0;
+  for (size_t t = 0; t < sky.DomeVertices.size(); t += 3) {
+    const TSkyVertex* v = &sky.DomeVertices[t];
+    for (int k = 0; k < 3; ++k) {
+      const float e = (v[k].x * v[k].x + v[k].y * v[k].y) / (r * r) + v[k].z * v[k].z / (h * h);
+      ASSERT_NEAR(e, 1.0f, 1e-4f) << t;
+      ASSERT_GE(v[k].z, -1e-3f);
+    }
+    // Counter-clockwise seen from inside: the face normal points back towards the centre.
+    const TVector a{v[0].x, v[0].y, v[0].z}, b{v[1].x, v[1].y, v[1].z}, c{v[2].x, v[2].y, v[2].z};
+    TVector normal;
+    VectorCross(b - a, c - a, normal);
+    ASSERT_LT(VectorDot(normal, a + b + c), 0.0f) << t;
+    area += VectorLength(normal) / 2;
+  }
+  // Without gaps the triangles add up to (nearly) the spheroid's upper half.
+  const double e = std::sqrt(1 - double(r) * r / (double(h) * h));
+  const double pi = std::numbers::pi;
+  const double halfSpheroid = pi * r * r + pi * r * h / e * std::asin(e);
+  EXPECT_NEAR(area / halfSpheroid, 1.0, 0.002);
+}
+
+TEST_F(SkyDome, ZenithAndHorizonCarryTheirTextureCoordinates) {
+  TSky sky(*Atmosphere, "sky1.cna", GL_DECAL);
+  float maxU = 0;
+  for (const TSkyVertex& v : sky.DomeVertices) {
+    if (v.z > 739.9f) {
+      EXPECT_EQ(v.u, 0.5f);
+      EXPECT_EQ(v.v, 1.0f);
+    }
+    if (std::fabs(v.z) < 1e-3f) {
+      EXPECT_NEAR(v.v, 0.0f, 1e-6f);
+    }
+    maxU = std::max(maxU, v.u);
+  }
+  EXPECT_FLOAT_EQ(maxU, 4.0f);  // the picture goes round four times
+}
+
+TEST_F(SkyDome, VertexColoursAreTheInScatteringSeenFromAboveTheBase) {
+  TSky sky(*Atmosphere, "sky1.cna", GL_DECAL);
+  const TVector eye{0, 0, 250};
+  for (size_t i = 0; i < sky.DomeVertices.size(); i += 997) {
+    const TSkyVertex& v = sky.DomeVertices[i];
+    TVector expected;
+    Atmosphere->InScatter({v.x, v.y, v.z}, eye, eye, expected);
+    EXPECT_EQ(v.r, expected.x);
+    EXPECT_EQ(v.g, expected.y);
+    EXPECT_EQ(v.b, expected.z);
+  }
+}
+
+TEST_F(SkyDome, FourListsAndThreeTexturesComeAndGo) {
+  const int64_t lists = NullGLCounts().LiveLists;
+  {
+    TSky sky(*Atmosphere, "sky1.cna", GL_ADD);
+    EXPECT_EQ(NullGLCounts().LiveLists, lists + 4);
+    EXPECT_EQ(sky.FlareList, sky.SunList + 1);
+    EXPECT_EQ(sky.DomeList, sky.SunList + 3);
+    EXPECT_EQ(TextureNames[static_cast<size_t>(sky.SkyTexture)], "sky1.cna");
+    EXPECT_EQ(TextureNames[static_cast<size_t>(sky.SunTexture)], "sun.cna");
+    EXPECT_EQ(TextureNames[static_cast<size_t>(sky.FlareTexture)], "flare.cna");
+    EXPECT_EQ(sky.SkyTexEnvMode, static_cast<GLenum>(GL_ADD));
+  }
+  EXPECT_EQ(NullGLCounts().LiveLists, lists);
+}
+
+TEST(SkyTransform, CameraRotationLiftedToTheSkyBase) {
+  TMatrix rotation;
+  MatrixIdentity(rotation);
+  MatrixRotate(rotation, -90, 1, 0, 0);
+  const TMatrix m = SkyTransform(rotation, 110.0f * 2.0f, 400.0f);
+  // The dome's base (z = 0) sits 180 below the eye: eye space y = -180 for this camera.
+  TVector base;
+  MatrixTransformPoint({0, 0, 0}, m, base);
+  EXPECT_NEAR(base.x, 0, 1e-4);
+  EXPECT_NEAR(base.y, -180, 1e-3);
+  EXPECT_NEAR(base.z, 0, 1e-3);
+}
+
+TEST(FlareVisibility, OnlyInsideTheViewportWithNothingOverTheSun) {
+  struct TCase {
+    TVector Window;
+    float Depth;
+    bool Visible;
+  };
+  const TCase cases[] = {
+      {{320, 240, 0.99f}, 1.0f, true},
+      {{0, 0, 0}, 1.0f, true},          // edges count as inside
+      {{640, 480, 1}, 1.0f, true},
+      {{320, 240, 0.99f}, 0.999f, false},  // something drawn over the sun
+      {{-0.5f, 240, 0.5f}, 1.0f, false},
+      {{640.5f, 240, 0.5f}, 1.0f, false},
+      {{320, -1, 0.5f}, 1.0f, false},
+      {{320, 481, 0.5f}, 1.0f, false},
+      {{320, 240, 1.01f}, 1.0f, false},  // beyond the far plane
+      {{320, 240, -0.01f}, 1.0f, false},
+  };
+  for (const TCase& test : cases) {
+    SCOPED_TRACE(testing::Message() << test.Window.x << ", " << test.Window.y << ", "
+                                    << test.Window.z << " depth " << test.Depth);
+    EXPECT_EQ(FlareVisible(test.Window, test.Depth, 640, 480), test.Visible);
+  }
+}
+
+}  // namespace
