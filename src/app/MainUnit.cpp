@@ -12,6 +12,8 @@
 #include "platform/GLTable.h"
 #include "platform/Message.h"
 #include "render/GLTextUnit.h"
+#include "render/SceneGlobals.h"
+#include "render/VSUnit.h"
 #include "render/GLVisualObjectUnit.h"
 #include "sound/SoundUnit.h"
 
@@ -88,6 +90,7 @@ bool TMainForm::FormActivate() {
   OnRender = {};
   SetRandomSeed(ChooseSeed(Options.Seed));
   try {
+    if (VertexProgramSupported) VertexPrograms = std::make_unique<TVertexShader>(VertexProgramKind);
     BuildFont();
   } catch (const TFileError& e) {
     ShowMessage(std::string("The game's data is incomplete.\n") + e.what());
@@ -108,6 +111,8 @@ void TMainForm::FormDestroy() {
   OnRender = {};
   OverlayScreen.reset();
   FreeOverlay();
+  // The programs belong to the context, so they go before it does.
+  VertexPrograms.reset();
   DeleteFont();
   ClearTextureCache();
   if (SoundAvailable) DoneAudio();
