@@ -1,0 +1,78 @@
+// SurfaceSeams.cpp — soft seams between ground textures: which cells get one, and the blended
+// textures made from two images and a mask.
+#include "render/Surface.h"
+
+#include "core/ConfigUnit.h"
+#include "core/Error.h"
+#include "core/Globals.h"
+#include "platform/GLTable.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::array<TAlphaMap, 6> AlphaMaps;
+
+void LoadAlphaMaps() {
+  for (size_t p = 0; p < AlphaMapNames.size(); ++p) LoadAlphaMap(AlphaMapNames[p], AlphaMaps[p]);
+}
+
+std::optional<TSeam> SelectSeam(uint8_t c, uint8_t l, uint8_t ul, uint8_t u, const std::vector<uint8_t>& blend) {
+  const auto bl = [&](uint8_t t) { return t < blend.size() && blend[t] != 0; };
+  if (!bl(c)) return std::nullopt;  // every rule needs the cell's own texture to blend
+  // Checked in this order; the first rule that holds decides.
+  if (l != c && bl(l) && ul != c && u == c) return TSeam{0, l, c};
+  if (l == c && ul != c && u != c && bl(u)) return TSeam{1, u, c};
+  if (l != c && bl(l) && ul == c && u == c) return TSeam{2, c, l};
+  if (l != c && bl(l) && ul != c && u != c) return TSeam{3, l, c};
+  if (l == c && ul != c && bl(ul) && u == c) return TSeam{4, c, ul};
+  if (l == c && ul == c && u != c && bl(u)) return TSeam{5, c, u};
+  return std::nullopt;
+}
+
+std::vector<uint8_t> MixSeamPixels(const TTex& a, const TTex& b, const TAlphaMap& mask) {
+  const size_t pixels = static_cast<size_t>(a.Width) * a.Height;
+  std::vector<uint8_t> mixed(pixels * 3);
+  for (size_t i = 0; i < pixels; ++i) {
+    const float alpha = static_cast<float>(mask[i]) / 255.0f;
+    for (size_t k = 0; k < 3; ++k) {
+      const float fa = static_cast<float>(a.Data[i * 3 + k]) / 255.0f;
+      const float fb = static_cast<float>(b.Data[i * 3 + k]) / 255.0f;
+      const float v = std::clamp(fb * alpha + (1 - alpha) * fa, 0.0f, 1.0f);
+      mixed[i * 3 + k] = static_cast<uint8_t>(std::lround(255.0f * v));
+    }
+  }
+  return mixed;
+}
+
+int32_t Blend(const std::string& a, const std::string& b, int pattern) {
+  const std::string name = a + b + std::to_string(pattern);
+  if (const auto it = std::find(TextureNames.begin(), TextureNames.end(), name); it != TextureNames.end())
+    return static_cast<int32_t>(it - TextureNames.begin());
+
+  const TTex first(TextureDir + a);
+  const TTex second(TextureDir + b);
+  if (first.BytesPerPixel != 3) throw TFileError(TextureDir + a, "seam textures need 24-bit images");
+  if (second.BytesPerPixel != 3) throw TFileError(TextureDir + b, "seam textures need 24-bit images");
+  if (first.Width != second.Width || first.Height != second.Height)
+    throw TFileError(TextureDir + b, "is not the size of " + a + ", so the two cannot be blended");
+  const size_t pixels = static_cast<size_t>(first.Width) * first.Height;
+  const TAlphaMap& mask = AlphaMaps.at(static_cast<size_t>(pattern));
+  if (mask.size() < pixels)
+    throw TFileError(TextureDir + AlphaMapNames[pattern], "the mask is smaller than " + a);
+
+  const std::vector<uint8_t> mixed = MixSeamPixels(first, second, mask);
+
+  Textures.reserve(Textures.size() + 1);
+  TextureNames.reserve(TextureNames.size() + 1);
+  GLuint id = 0;
+  GL.GenTextures(1, &id);
+  GL.BindTexture(GL_TEXTURE_2D, id);
+  GL.PixelStorei(GL_UNPACK_ALIGNMENT, 1);  // rows are packed
+  GL.Build2DMipmaps(GL_TEXTURE_2D, GL_RGB8, first.Width, first.Height, GL_RGB, GL_UNSIGNED_BYTE, mixed.data());
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                   Config.Trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
+  GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  Textures.push_back(id);
+  TextureNames.push_back(name);
+  return static_cast<int32_t>(Textures.size() - 1);
+}
