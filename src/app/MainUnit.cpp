@@ -98,6 +98,7 @@ bool TMainForm::FormActivate() {
   }
   SelectLanguage(Config.Language);
   RestartCounter();
+  if (Options.Viewer > 0) return StartViewer();
   if (Options.OverlayTest) {
     OverlayScreen = std::make_unique<TOverlayTestScreen>();
     OverlayScreen->Start();
@@ -107,8 +108,22 @@ bool TMainForm::FormActivate() {
   return true;
 }
 
+bool TMainForm::StartViewer() {
+  Viewer = std::make_unique<TViewerScreen>(Options.Viewer, Options.Camera ? &*Options.Camera : nullptr,
+                                           [this](const std::string& path) { SaveScreenshot(path); });
+  try {
+    Viewer->Start();
+  } catch (const TFileError& e) {
+    Viewer.reset();
+    ShowMessage(std::string("The mission's world cannot be shown.\n") + e.what());
+    return false;
+  }
+  return true;
+}
+
 void TMainForm::FormDestroy() {
   OnRender = {};
+  Viewer.reset();
   OverlayScreen.reset();
   FreeOverlay();
   // The programs belong to the context, so they go before it does.

@@ -5,6 +5,7 @@
 #include "app/GLForm.h"
 #include "app/OverlayTestScreen.h"
 #include "app/TestScreen.h"
+#include "app/ViewerScreen.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,8 @@ struct TGameWindowOptions {
   int WindowHeight = 0;
   bool Vsync = true;
   bool OverlayTest = false;  // start on the overlay and audio test screen
+  int Viewer = 0;            // 1..5: start on that mission's world viewer
+  std::optional<TViewerCamera> Camera;
   std::optional<uint32_t> Seed;
 };
 
@@ -42,11 +45,13 @@ public:
 private:
   bool ShowWindow();
   bool StartAudio();  // false when audio failed or there is no context
+  bool StartViewer();
 
   TGameWindowOptions Options;
   TWindow GameWindow;
   TTestScreen TestScreen;
   std::unique_ptr<TOverlayTestScreen> OverlayScreen;
+  std::unique_ptr<TViewerScreen> Viewer;
   bool ContextReady = false;
   bool SoundAvailable = false;
   std::string Error;

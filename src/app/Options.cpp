@@ -2,6 +2,9 @@
 #include "app/Options.h"
 
 #include <charconv>
+#include <cmath>
+#include <exception>
+#include <string>
 #include <cstring>
 #include <limits>
 
@@ -14,6 +17,25 @@ bool ParseNumber(const char* text, T minimum, T maximum, T& out) {
   auto [ptr, ec] = std::from_chars(text, end, value);
   if (ec != std::errc() || ptr != end || value < minimum || value > maximum) return false;
   out = value;
+  return true;
+}
+
+// "X,Y,Z,YAW,PITCH": five finite numbers.
+bool ParseCamera(const char* text, float (&out)[5]) {
+  std::string rest = text;
+  for (int i = 0; i < 5; ++i) {
+    const size_t comma = rest.find(',');
+    if ((comma == std::string::npos) != (i == 4)) return false;
+    const std::string field = rest.substr(0, comma);
+    size_t used = 0;
+    try {
+      out[i] = std::stof(field, &used);
+    } catch (const std::exception&) {
+      return false;
+    }
+    if (used != field.size() || !std::isfinite(out[i])) return false;
+    rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+  }
   return true;
 }
 
@@ -61,6 +83,15 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       const char* v = value();
       if (!v) return std::nullopt;
       if (!ParseNumber(v, 1, 5, o.Mission)) return bad(v);
+    } else if (arg == "--viewer") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!ParseNumber(v, 1, 5, o.Viewer)) return bad(v);
+    } else if (arg == "--camera") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!ParseCamera(v, o.Camera)) return bad(v);
+      o.CameraGiven = true;
     } else if (arg == "--seed") {
       const char* v = value();
       if (!v) return std::nullopt;
@@ -106,7 +137,7 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
 }
 
 bool SkipsLauncher(const TOptions& o) {
-  return o.Headless || o.Offscreen || o.Mission != 0 || o.Frames != 0 ||
+  return o.Headless || o.Offscreen || o.Mission != 0 || o.Viewer != 0 || o.Frames != 0 ||
          !o.Screenshot.empty();
 }
 
@@ -118,6 +149,10 @@ const char* UsageText() {
          "  --no-vsync          do not wait for the display's refresh between frames\n"
          "  --overlay-test      open on a test screen of texts, buttons, music and effects\n"
          "  --mission N         start mission N (1-5) directly, skipping the launcher\n"
+         "  --viewer N          fly over mission N's world (arrows and mouse turn, W/S fly,\n"
+         "                      F12 saves a screenshot), skipping the launcher\n"
+         "  --camera X,Y,Z,YAW,PITCH  where the viewer's eye starts (degrees; yaw 0 looks\n"
+         "                      along +y, negative pitch looks down)\n"
          "  --headless          run without a window or a graphics driver\n"
          "  --offscreen         render with a real OpenGL context but no visible window\n"
          "  --frames N          stop after N frames\n"

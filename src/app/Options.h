@@ -15,6 +15,9 @@ struct TOptions {
   bool Vsync = true;
   bool OverlayTest = false;  // first screen: the overlay and audio test
   int Mission = 0;         // 1..5: start this mission, skipping the launcher
+  int Viewer = 0;          // 1..5: fly over this mission's world
+  bool CameraGiven = false;
+  float Camera[5] = {};    // x, y, z, yaw, pitch (degrees) for the viewer
   std::optional<uint32_t> Seed;
   int FixedStep = 0;       // > 0: every frame lasts exactly this many milliseconds
   int64_t Frames = 0;      // > 0: stop after this many frames

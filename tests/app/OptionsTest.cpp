@@ -73,3 +73,21 @@ TEST(Options, UsageNamesEveryOption) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Options, ViewerWithACameraSkipsTheLauncher) {
+  auto o = Parse({"--viewer", "3", "--camera", "100,200.5,-3,45,-10"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Viewer, 3);
+  EXPECT_TRUE(SkipsLauncher(*o));
+  ASSERT_TRUE(o->CameraGiven);
+  EXPECT_FLOAT_EQ(o->Camera[1], 200.5f);
+  EXPECT_FLOAT_EQ(o->Camera[2], -3.0f);
+  EXPECT_FLOAT_EQ(o->Camera[4], -10.0f);
+  for (const char* bad : {"1,2,3,4", "1,2,3,4,5,6", "1,2,x,4,5", "1,,3,4,5", "1,2,3,4,nan", "1,2,3,4,5 "})
+    EXPECT_FALSE(Parse({"--viewer", "1", "--camera", bad})) << bad;
+  EXPECT_FALSE(Parse({"--viewer", "6"}));
+}
+
+}  // namespace
