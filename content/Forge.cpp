@@ -2,6 +2,7 @@
 #include "content/Forge.h"
 
 #include "content/ArtEffects.h"
+#include "content/ArtGround.h"
 #include "content/ArtHud.h"
 #include "content/ArtIntro.h"
 #include "content/ArtMenu.h"
@@ -10,6 +11,7 @@
 #include "content/ModelForge.h"
 #include "content/MusicForge.h"
 #include "content/SoundForge.h"
+#include "content/TerrainForge.h"
 #include "core/Error.h"
 #include "core/FileIO.h"
 #include "core/ImageConvert.h"
@@ -98,6 +100,12 @@ const std::map<std::string, TGenerator>& Generators() {
       {"flare", Picture(MakeFlare)},
       {"explosion-frame", ForgeExplosionFrame},
       {"explosion-list", ForgeExplosionList},
+      // Terrain: ground textures and bump maps, seam masks, the missions' grids and radar maps,
+      // each named by its file.
+      {"ground-texture", ForgeGroundTexture},
+      {"seam-mask", ForgeSeamMask},
+      {"terrain", ForgeTerrain},
+      {"radar-map", ForgeRadarMap},
       // Sound effects, named by their file.
       {"sound", ForgeSound},
       // Music, named by its file.

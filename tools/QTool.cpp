@@ -6,6 +6,7 @@
 #include "core/FileIO.h"
 #include "core/ImageConvert.h"
 #include "core/MidiFile.h"
+#include "core/SrfFile.h"
 #include "core/WavFile.h"
 #include "platform/MidiSynth.h"
 #include "sound/SoundInfo.h"
@@ -19,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -48,6 +50,29 @@ std::string DescribeCap(const std::string& path) {
   return text;
 }
 
+// Grid, extents, heights and the texture table of a terrain file.
+std::string DescribeSrf(const std::string& path) {
+  const TSrf t = ReadSrfFile(path);
+  int low = 255, high = 0;
+  std::vector<int> uses(t.TextureNames.size(), 0);
+  for (const TSrfCell& c : t.Cells) {
+    low = std::min<int>(low, c.HeightStep);
+    high = std::max<int>(high, c.HeightStep);
+    ++uses[c.Texture];
+  }
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "SRF %d x %d cells of %.1f x %.1f, map 0..%.1f x 0..%.1f, height scale %.3f\n"
+                "heights: steps %d..%d, %.1f..%.1f units\n",
+                t.Width, t.Height, t.CellSizeX, t.CellSizeY, t.Width * t.CellSizeX, t.Height * t.CellSizeY,
+                t.HeightScale, low, high, low * t.HeightScale, high * t.HeightScale);
+  std::string out = text;
+  for (size_t i = 0; i < t.TextureNames.size(); ++i)
+    out += "  texture " + std::to_string(i) + ": " + t.TextureNames[i] + (t.BlendFlags[i] ? ", blends" : "") + ", " +
+           std::to_string(uses[i]) + " cells\n";
+  return out;
+}
+
 int Info(const std::string& path) {
   const std::string ext = Extension(path);
   std::string text;
@@ -61,6 +86,8 @@ int Info(const std::string& path) {
     text = DescribeMshFile(path);
   else if (ext == "int")
     text = DescribeIntFile(path);
+  else if (ext == "srf")
+    text = DescribeSrf(path);
   else
     throw TFileError(path, "unknown file type \"" + ext + "\"");
   std::printf("%s: %s", path.c_str(), text.c_str());
@@ -167,8 +194,8 @@ int RenderMusic(const std::string& name, const std::string& outWav, double secon
 
 const char* Usage() {
   return "Usage: qtool COMMAND ...\n"
-         "  info FILE          summary of a .cna, .bmp, .jpg, .png, .str, .wav, .mid, .cap, .msh or\n"
-         "                     .int file\n"
+         "  info FILE          summary of a .cna, .bmp, .jpg, .png, .str, .wav, .mid, .cap, .msh,\n"
+         "                     .int or .srf file\n"
          "  convert IN OUT     convert an image between PNG, CNA, BMP (24-bit) and JPEG\n"
          "  forge OUTDIR       write the game's whole data tree under OUTDIR\n"
          "  sheet DIR OUT.png  every picture of the data tree in DIR on one contact sheet\n"

@@ -81,7 +81,8 @@ TEST(Forge, EveryFileExistsAndTheGameReadsEveryPicture) {
   for (const TManifestEntry& entry : ReadManifest(DefaultManifestPath())) {
     const std::string path = Forged() / entry.Path;
     ASSERT_TRUE(FileExists(path)) << entry.Path;
-    if (IsPicture(entry.Path)) {
+    // Seam masks are 8-bit alpha maps, not textures; the terrain tests read them.
+    if (IsPicture(entry.Path) && entry.Generator != "seam-mask") {
       const TTex tex(path);
       EXPECT_GT(tex.Width, 0) << entry.Path;
       EXPECT_EQ(tex.BytesPerPixel, Extension(entry.Path) == "cna" ? 4 : 3) << entry.Path;
