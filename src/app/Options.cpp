@@ -73,6 +73,8 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       o.Offscreen = true;
     } else if (arg == "--overlay-test") {
       o.OverlayTest = true;
+    } else if (arg == "--no-vertex-programs") {
+      o.VertexPrograms = false;
     } else if (arg == "--no-vsync") {
       o.Vsync = false;
     } else if (arg == "--windowed") {
@@ -148,6 +150,7 @@ const char* UsageText() {
          "  --windowed WxH      play in a window of this size instead of full screen\n"
          "  --no-vsync          do not wait for the display's refresh between frames\n"
          "  --overlay-test      open on a test screen of texts, buttons, music and effects\n"
+         "  --no-vertex-programs  draw without the driver's vertex programs, as on old cards\n"
          "  --mission N         start mission N (1-5) directly, skipping the launcher\n"
          "  --viewer N          fly over mission N's world (arrows and mouse turn, W/S fly,\n"
          "                      F12 saves a screenshot), skipping the launcher\n"

@@ -13,6 +13,7 @@ struct TOptions {
   int WindowWidth = 0;     // > 0: windowed at this size instead of full screen
   int WindowHeight = 0;
   bool Vsync = true;
+  bool VertexPrograms = true;  // false: the processor computes what the programs would
   bool OverlayTest = false;  // first screen: the overlay and audio test
   int Mission = 0;         // 1..5: start this mission, skipping the launcher
   int Viewer = 0;          // 1..5: fly over this mission's world

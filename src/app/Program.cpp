@@ -124,6 +124,8 @@ int RunProgram(int argc, const char* const* argv) {
   TSetForm settings;
   settings.FormCreate(options.Headless ? std::vector<TDisplayMode>{} : EnumerateDisplayModes(),
                       ExtensionString(form), &GetGLProcAddress);
+  // As on a card without them: bump colours and fog are computed by the processor instead.
+  if (!options.VertexPrograms) VertexProgramSupported = false;
   if (options.Info) {
     PrintInfo(form);
     return form.HasContext() ? 0 : 1;

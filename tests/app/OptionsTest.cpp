@@ -66,7 +66,7 @@ TEST(Options, LargestSeedIsAccepted) {
 
 TEST(Options, UsageNamesEveryOption) {
   const std::string usage = UsageText();
-  for (const char* name : {"--windowed", "--no-vsync", "--mission", "--headless", "--offscreen",
+  for (const char* name : {"--windowed", "--no-vsync", "--no-vertex-programs", "--viewer", "--camera", "--mission", "--headless", "--offscreen",
                            "--frames", "--fixed-step", "--seed", "--screenshot", "--dir", "--info",
                            "--help"})
     EXPECT_NE(usage.find(name), std::string::npos) << name;

@@ -63,3 +63,17 @@ TEST(Viewer, OffscreenViewOfMissionOneShowsSkyAboveAndGroundBelow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Viewer, EveryMissionLoadsWithAndWithoutVertexPrograms) {
+  if (!std::filesystem::exists(std::string(QUINTARA_GAME_DIR) + "/Data/lev5.srf")) GTEST_SKIP() << "no terrain forged";
+  for (const char* mission : {"1", "2", "3", "4", "5"})
+    for (const char* programs : {"--no-vsync", "--no-vertex-programs"}) {
+      const char* args[] = {"quintara", "--offscreen", programs, "--viewer", mission, "--windowed", "160x120",
+                            "--frames", "2", "--fixed-step", "16", "--dir", QUINTARA_GAME_DIR};
+      EXPECT_EQ(RunProgram(static_cast<int>(std::size(args)), args), 0) << mission << " " << programs;
+    }
+}
+
+}  // namespace
