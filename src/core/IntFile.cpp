@@ -108,8 +108,9 @@ void CheckDamage(TIntReader& in, float v, const char* what) {
   in.Require(v >= 0, what, "a damage cannot be negative");
 }
 
-TAircraftParams ReadAircraft(TIntReader& in) {
-  TAircraftParams p;
+// Aircraft and airships open with the same six lines.
+template <typename T>
+void ReadFlyerLines(TIntReader& in, T& p) {
   p.Speed = ReadOne(in, "speed");
   CheckSpeed(in, p.Speed);
   float radii[2];
@@ -125,6 +126,11 @@ TAircraftParams ReadAircraft(TIntReader& in) {
   CheckDamage(in, p.HitDamage, "hit damage");
   p.CollisionDamage = ReadOne(in, "collision damage");
   CheckDamage(in, p.CollisionDamage, "collision damage");
+}
+
+TAircraftParams ReadAircraft(TIntReader& in) {
+  TAircraftParams p;
+  ReadFlyerLines(in, p);
   p.Gun1 = ReadPoint(in, "gun 1");
   p.Gun2 = ReadPoint(in, "gun 2");
   p.Exhaust1 = ReadPoint(in, "exhaust 1");
@@ -134,21 +140,7 @@ TAircraftParams ReadAircraft(TIntReader& in) {
 
 TAirshipParams ReadAirship(TIntReader& in) {
   TAirshipParams p;
-  p.Speed = ReadOne(in, "speed");
-  CheckSpeed(in, p.Speed);
-  float radii[2];
-  in.Floats(radii, 2, "radius, collision radius");
-  CheckRadii(in, radii[0], radii[1]);
-  p.Radius = radii[0];
-  p.CollisionRadius = radii[1];
-  p.Size = ReadOne(in, "size");
-  CheckSize(in, p.Size);
-  p.Life = ReadOne(in, "life");
-  CheckLife(in, p.Life);
-  p.HitDamage = ReadOne(in, "hit damage");
-  CheckDamage(in, p.HitDamage, "hit damage");
-  p.CollisionDamage = ReadOne(in, "collision damage");
-  CheckDamage(in, p.CollisionDamage, "collision damage");
+  ReadFlyerLines(in, p);
   return p;
 }
 
