@@ -9,6 +9,7 @@
 #include "content/ArtSky.h"
 #include "content/FontForge.h"
 #include "content/ModelForge.h"
+#include "content/PathForge.h"
 #include "content/MusicForge.h"
 #include "content/SoundForge.h"
 #include "content/TerrainForge.h"
@@ -106,6 +107,7 @@ const std::map<std::string, TGenerator>& Generators() {
       {"seam-mask", ForgeSeamMask},
       {"terrain", ForgeTerrain},
       {"radar-map", ForgeRadarMap},
+      {"path", ForgePath},
       // Sound effects, named by their file.
       {"sound", ForgeSound},
       // Music, named by its file.

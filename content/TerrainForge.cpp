@@ -55,7 +55,7 @@ float Relief(const TTerrainPlan& plan, float x, float y) {
 float PadWeight(const TTerrainPlan& plan, const TTerrainPad& pad, float x, float y) {
   const float d = Length(TVec2{x - pad.X, y - pad.Y});
   const float inner = pad.Radius + 1.5f * plan.CellSize;
-  return Smoothstep(inner, inner + 200.0f, d);
+  return Smoothstep(inner, inner + (pad.Spot ? 100.0f : 200.0f), d);
 }
 
 bool InsidePad(const TTerrainPlan& plan, const TTerrainPad& pad, float x, float y) {
@@ -147,7 +147,8 @@ TTerrainResult MakeTerrain(const TTerrainPlan& plan) {
   // base on a hillside is cut in rather than perched.
   std::vector<int> padStep(plan.Pads.size());
   for (size_t i = 0; i < plan.Pads.size(); ++i) {
-    const float h = std::min(NaturalHeight(plan, plan.Pads[i].X, plan.Pads[i].Y), plan.Floor + 60);
+    const float natural = NaturalHeight(plan, plan.Pads[i].X, plan.Pads[i].Y);
+    const float h = plan.Pads[i].Spot ? natural : std::min(natural, plan.Floor + 60);
     padStep[i] = std::clamp(static_cast<int>(std::lround(h / plan.HeightScale)), 0, 255);
   }
 
@@ -195,7 +196,7 @@ TTerrainResult MakeTerrain(const TTerrainPlan& plan) {
       const size_t k = static_cast<size_t>(br) * blocks + bc;
       blockGround[k] = ChooseGround(plan.Style, h, nz, patch);
       for (const TTerrainPad& p : plan.Pads)
-        if (Length(TVec2{cx - p.X, cy - p.Y}) < p.Radius * 0.9f) blockPad[k] = true;
+        if (!p.Spot && Length(TVec2{cx - p.X, cy - p.Y}) < p.Radius * 0.9f) blockPad[k] = true;
       if (blockPad[k]) blockGround[k] = TGround::Base;
     }
 

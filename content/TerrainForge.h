@@ -17,6 +17,8 @@ struct TTerrainPad {
   const char* Name;
   float X, Y;
   float Radius;
+  // A spot under a lone ground unit keeps its natural height; a base is cut into the hillside.
+  bool Spot = false;
 };
 
 constexpr float BasePadRadius = 250.0f;

@@ -2,11 +2,55 @@
 // routes and the level pads under their bases.
 #include "content/TerrainForge.h"
 
+#include "content/PathForge.h"
 #include "core/Error.h"
+#include "levels/MissionRoster.h"
 
 #include <array>
+#include <cmath>
 
 namespace {
+
+// True when a footprint at (x, y) lies wholly on the pad's level ground.
+bool OnPad(const TTerrainPlan& plan, const TTerrainPad& pad, float x, float y, float footprint) {
+  return std::hypot(x - pad.X, y - pad.Y) + footprint <= pad.Radius + 1.5f * plan.CellSize;
+}
+
+// Every ground unit of the roster that no base pad carries gets a level spot of its own;
+// neighbours share one spot, grown to hold them both, so no two levels overlap.
+void AddRosterSpots(TTerrainPlan& plan, int mission) {
+  const size_t basePads = plan.Pads.size();
+  for (const TRosterEntry& e : MissionRoster(mission)) {
+    if (!StandsOnGround(e)) continue;
+    const float x = e.Position.x, y = e.Position.y, footprint = FootprintRadius(e);
+    bool carried = false;
+    for (size_t i = 0; i < basePads && !carried; ++i) carried = OnPad(plan, plan.Pads[i], x, y, footprint);
+    for (size_t i = basePads; i < plan.Pads.size() && !carried; ++i) {
+      TTerrainPad& spot = plan.Pads[i];
+      const float d = std::hypot(x - spot.X, y - spot.Y);
+      if (d > spot.Radius + footprint + 150) continue;
+      spot.Radius = std::max(spot.Radius, d + footprint);
+      carried = true;
+    }
+    if (!carried) plan.Pads.push_back({"ground unit", x, y, footprint, true});
+  }
+}
+
+// The recorded flights' routes become valleys, so the paths and the fighting heights around
+// them stay clear of the mountains.
+void AddPathValleys(TTerrainPlan& plan, int mission) {
+  for (const std::vector<TVector>& corridor : PathCorridors(mission)) {
+    std::vector<TVec2> line;
+    for (const TVector& p : corridor) line.push_back({p.x, p.y});
+    plan.Valleys.push_back(line);
+  }
+}
+
+TTerrainPlan Finished(TTerrainPlan plan, int mission) {
+  AddPathValleys(plan, mission);
+  AddRosterSpots(plan, mission);
+  return plan;
+}
 
 TTerrainPlan Mission1() {
   // Green mountains; the convoy's valley runs from the allied start past the three triggers to
@@ -93,7 +137,9 @@ TTerrainPlan Mission5() {
 }  // namespace
 
 const TTerrainPlan& TerrainPlan(int mission) {
-  static const std::array<TTerrainPlan, 5> plans = {Mission1(), Mission2(), Mission3(), Mission4(), Mission5()};
+  static const std::array<TTerrainPlan, 5> plans = {Finished(Mission1(), 1), Finished(Mission2(), 2),
+                                                    Finished(Mission3(), 3), Finished(Mission4(), 4),
+                                                    Finished(Mission5(), 5)};
   if (mission < 1 || mission > 5) throw TFileError("terrain", "no mission " + std::to_string(mission));
   return plans[static_cast<size_t>(mission - 1)];
 }
