@@ -113,12 +113,15 @@ std::vector<TMotionSample> MakePath(const std::string& file) {
   return SampleSteadyFlight(TFlightCurve(plan.Waypoints), AirshipSpeed, plan.Offsets[0]);
 }
 
+std::vector<std::string> MissionPaths(int mission) {
+  if (mission == 1) return {"l1m1.cap", "l1m3.cap"};
+  if (mission == 4) return {"l4m1.cap"};
+  return {};
+}
+
 std::vector<std::vector<TVector>> PathCorridors(int mission) {
   std::vector<std::vector<TVector>> corridors;
-  const char* files[] = {mission == 1 ? "l1m1.cap" : nullptr, mission == 1 ? "l1m3.cap" : nullptr,
-                         mission == 4 ? "l4m1.cap" : nullptr};
-  for (const char* file : files) {
-    if (!file) continue;
+  for (const std::string& file : MissionPaths(mission)) {
     const TPathPlan plan = PathPlan(file);
     for (const TVector& offset : plan.Offsets) {
       std::vector<TVector> line;

@@ -20,6 +20,8 @@ struct TPathPlan {
 // "l1m1.cap", "l1m3.cap" or "l4m1.cap"; TFileError for any other name.
 TPathPlan PathPlan(const std::string& file);
 std::vector<TMotionSample> MakePath(const std::string& file);
+// The recorded flights a mission plays.
+std::vector<std::string> MissionPaths(int mission);
 // Every path flown over a mission's map, as world polylines for each offset, so the terrain
 // can open valleys beneath them.
 std::vector<std::vector<TVector>> PathCorridors(int mission);

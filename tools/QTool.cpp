@@ -10,6 +10,7 @@
 #include "core/WavFile.h"
 #include "platform/MidiSynth.h"
 #include "sound/SoundInfo.h"
+#include "tools/HeightmapTool.h"
 #include "tools/ModelTool.h"
 
 #include <algorithm>
@@ -40,13 +41,19 @@ std::string DescribeCap(const std::string& path) {
   for (const TMotionSample& s : samples) fired += s.Fire ? 1 : 0;
   const TMotionSample& first = samples.front();
   const TMotionSample& last = samples.back();
-  char text[512];
+  TVector low = first.Position, high = first.Position;
+  for (const TMotionSample& s : samples) {
+    low = {std::min(low.x, s.Position.x), std::min(low.y, s.Position.y), std::min(low.z, s.Position.z)};
+    high = {std::max(high.x, s.Position.x), std::max(high.y, s.Position.y), std::max(high.z, s.Position.z)};
+  }
+  char text[640];
   std::snprintf(text, sizeof text,
                 "recorded path: %zu samples, %.1f s at %d ms a sample, guns fire in %d\n"
-                "from (%.1f, %.1f, %.1f) to (%.1f, %.1f, %.1f)\n",
+                "from (%.1f, %.1f, %.1f) to (%.1f, %.1f, %.1f)\n"
+                "bounds (%.1f, %.1f, %.1f) .. (%.1f, %.1f, %.1f), relative to where it is played\n",
                 samples.size(), (samples.size() - 1) * MissionStep / 1000.0, MissionStep, fired,
                 first.Position.x, first.Position.y, first.Position.z, last.Position.x,
-                last.Position.y, last.Position.z);
+                last.Position.y, last.Position.z, low.x, low.y, low.z, high.x, high.y, high.z);
   return text;
 }
 
@@ -202,6 +209,10 @@ const char* Usage() {
          "  render-music NAME OUT.wav [SECONDS]\n"
          "                     play a .mid (a path, or a name under Sound/) through the synth\n"
          "                     into a stereo wave; by default the whole piece and its loop join\n"
+         "  heightmap LEVN.srf OUT.png [SIZE]\n"
+         "                     the terrain as a shaded relief with the mission's placements\n"
+         "                     (red enemy, blue allied, yellow neutral; squares stand on the\n"
+         "                     ground, rings are dormant) and its recorded flights dotted over it\n"
          "  render-model NAME OUT.png [--alone] [--dir GAMEDIR]\n"
          "                     draw Data/NAME.msh from four angles (with the parts the game hangs\n"
          "                     on it unless --alone) and its key frames, on an offscreen context\n";
@@ -223,6 +234,13 @@ int main(int argc, char** argv) {
       if (RenderModelCommand(argc, argv) == 0) return 0;
     }
     if (command == "sheet" && argc == 4) return Sheet(argv[2], argv[3]);
+    if (command == "heightmap" && (argc == 4 || argc == 5)) {
+      const int size = argc == 5 ? std::atoi(argv[4]) : 1024;
+      if (size < 64 || size > 8192) throw TFileError(argv[3], "picture size must be 64..8192");
+      WriteHeightmap(argv[2], argv[3], size);
+      std::printf("%s -> %s\n", argv[2], argv[3]);
+      return 0;
+    }
     if (command == "render-music" && (argc == 4 || argc == 5))
       return RenderMusic(argv[2], argv[3], argc == 5 ? std::atof(argv[4]) : 0.0);
   } catch (const TFileError& e) {
