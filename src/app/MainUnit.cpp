@@ -109,7 +109,7 @@ bool TMainForm::FormActivate() {
 }
 
 bool TMainForm::StartViewer() {
-  Viewer = std::make_unique<TViewerScreen>(Options.Viewer, Options.Camera ? &*Options.Camera : nullptr,
+  Viewer = std::make_unique<TViewerScreen>(Options.Viewer, Options.ViewerSetup,
                                            [this](const std::string& path) { SaveScreenshot(path); });
   try {
     Viewer->Start();

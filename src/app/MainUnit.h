@@ -19,7 +19,7 @@ struct TGameWindowOptions {
   bool Vsync = true;
   bool OverlayTest = false;  // start on the overlay and audio test screen
   int Viewer = 0;            // 1..5: start on that mission's world viewer
-  std::optional<TViewerCamera> Camera;
+  TViewerOptions ViewerSetup;
   std::optional<uint32_t> Seed;
 };
 

@@ -94,6 +94,12 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       if (!v) return std::nullopt;
       if (!ParseCamera(v, o.Camera)) return bad(v);
       o.CameraGiven = true;
+    } else if (arg == "--no-actors") {
+      o.ViewerActors = false;
+    } else if (arg == "--flight") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!ParseNumber<int64_t>(v, 1, std::numeric_limits<int32_t>::max(), o.Flight)) return bad(v);
     } else if (arg == "--seed") {
       const char* v = value();
       if (!v) return std::nullopt;
@@ -126,6 +132,10 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
     error = "--headless and --offscreen exclude each other";
     return std::nullopt;
   }
+  if (o.Flight > 0 && o.Viewer == 0) {
+    error = "--flight needs --viewer";
+    return std::nullopt;
+  }
   if (o.Headless && !o.Screenshot.empty()) {
     error = "--screenshot needs a real context (--offscreen or a window)";
     return std::nullopt;
@@ -152,10 +162,14 @@ const char* UsageText() {
          "  --overlay-test      open on a test screen of texts, buttons, music and effects\n"
          "  --no-vertex-programs  draw without the driver's vertex programs, as on old cards\n"
          "  --mission N         start mission N (1-5) directly, skipping the launcher\n"
-         "  --viewer N          fly over mission N's world (arrows and mouse turn, W/S fly,\n"
-         "                      F12 saves a screenshot), skipping the launcher\n"
+         "  --viewer N          fly over mission N's world and its actors (arrows and mouse\n"
+         "                      turn, W/S fly, X sets off a test explosion, F12 saves a\n"
+         "                      screenshot), skipping the launcher\n"
          "  --camera X,Y,Z,YAW,PITCH  where the viewer's eye starts (degrees; yaw 0 looks\n"
          "                      along +y, negative pitch looks down)\n"
+         "  --no-actors         with --viewer: the world without the mission's actors\n"
+         "  --flight MS         with --viewer: fly a fixed lap over the map for MS ms of game\n"
+         "                      time, then print the frames and the frame rate and stop\n"
          "  --headless          run without a window or a graphics driver\n"
          "  --offscreen         render with a real OpenGL context but no visible window\n"
          "  --frames N          stop after N frames\n"

@@ -116,8 +116,10 @@ int RunProgram(int argc, const char* const* argv) {
   windowOptions.OverlayTest = options.OverlayTest;
   windowOptions.Viewer = options.Viewer;
   if (options.CameraGiven)
-    windowOptions.Camera = TViewerCamera{{options.Camera[0], options.Camera[1], options.Camera[2]},
-                                         options.Camera[3], options.Camera[4]};
+    windowOptions.ViewerSetup.Camera = TViewerCamera{{options.Camera[0], options.Camera[1], options.Camera[2]},
+                                                     options.Camera[3], options.Camera[4]};
+  windowOptions.ViewerSetup.FlightMs = options.Flight;
+  windowOptions.ViewerSetup.Actors = options.ViewerActors;
   windowOptions.Seed = options.Seed;
   if (!form.FormCreate(windowOptions) && form.AudioFailed()) return 1;
 

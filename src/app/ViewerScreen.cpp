@@ -1,20 +1,30 @@
 // ViewerScreen.cpp — loading a mission's world and flying over it.
 #include "app/ViewerScreen.h"
 
+#include "app/ViewerActors.h"
+#include "app/ViewerExplosion.h"
+#include "app/ViewerFlight.h"
 #include "core/ConfigUnit.h"
 #include "core/Globals.h"
 #include "core/RenderHandler.h"
 #include "core/Texture.h"
+#include "levels/MissionRoster.h"
 #include "levels/MissionSettings.h"
+#include "platform/Clock.h"
 #include "platform/GLTable.h"
 #include "platform/Input.h"
 #include "render/Atmosphere.h"
+#include "render/LightUnit.h"
+#include "render/ParticleUnit.h"
 #include "render/SceneGlobals.h"
 #include "render/Sky.h"
 #include "render/Surface.h"
+#include "render/TerrainLights.h"
 #include "render/VSUnit.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <span>
 
 namespace {
 
@@ -24,8 +34,21 @@ constexpr float FlySpeed = 0.4f;      // units per millisecond with W and S
 constexpr float PitchLimit = 89.0f;
 constexpr float Light0Ambient[4] = {0.8f, 0.8f, 0.8f, 1};
 constexpr float Light0Diffuse[4] = {1, 1, 1, 1};
+constexpr int32_t ParticleCapacity = 10000;  // as in the missions
+constexpr TVector ParticleGravity{0, 0, -0.01f};
+constexpr float ExplosionDistance = 150.0f;  // ahead of the eye
 
 bool Down(int vk) { return (GetKeyState(vk) & KeyDownBit) != 0; }
+
+// The view's forward axis in world space is the third row of its rotation, negated.
+TVector Forward(const TMatrix& rotation) { return {-rotation[2], -rotation[6], -rotation[10]}; }
+
+double SecondsSince(int64_t start) {
+  TClockSource& clock = SystemClock();
+  int64_t frequency = 0;
+  if (!clock.QueryFrequency(frequency) || frequency <= 0) return 0;
+  return static_cast<double>(clock.QueryCounter() - start) / static_cast<double>(frequency);
+}
 
 }  // namespace
 
@@ -40,16 +63,23 @@ void CameraMatrices(const TViewerCamera& camera, TMatrix& rotation, TMatrix& vie
   MatrixTranslate(view, -camera.Eye.x, -camera.Eye.y, -camera.Eye.z);
 }
 
-TViewerScreen::TViewerScreen(int32_t mission, const TViewerCamera* camera, TScreenshot screenshot)
-    : Mission(mission), CameraGiven(camera != nullptr), Settings(MissionSettings(mission)),
-      Screenshot(std::move(screenshot)) {
-  if (camera) Camera = *camera;
+TViewerScreen::TViewerScreen(int32_t mission, const TViewerOptions& options, TScreenshot screenshot)
+    : Mission(mission), Options(options), Settings(MissionSettings(mission)), Screenshot(std::move(screenshot)) {
+  if (Options.Camera) Camera = *Options.Camera;
 }
 
 TViewerScreen::~TViewerScreen() {
   if (OnRender.IsBoundTo(this)) OnRender = {};
+  if (VertexPrograms) VertexPrograms->SetOwner({});
+  Explosion.reset();
+  Actors.reset();
+  Particles.reset();
+  Lights.reset();
+  LightGround.reset();
   Surface.reset();
   Sky.reset();
+  // The cached meshes hold indices of the textures released here.
+  ClearMeshCache();
   ReleaseLevelTextures();
 }
 
@@ -78,14 +108,22 @@ void TViewerScreen::LoadWorld() {
   GL.ClearColor(fog[0], fog[1], fog[2], 1);
   GL.Fogfv(GL_FOG_COLOR, fog);
   GL.Fogi(GL_FOG_MODE, GL_LINEAR);
-  GL.Fogf(GL_FOG_START, FogStart);
-  GL.Fogf(GL_FOG_END, FogEnd);
   GL.Hint(GL_FOG_HINT, GL_NICEST);
   if (VertexPrograms) VertexPrograms->SetFog(-1.0f / (FogEnd - FogStart), FogEnd / (FogEnd - FogStart));
+  BumpMapping = Config.BumpMapping != 0 && BumpSupported && GL.ActiveTexture != nullptr;
+  ApplyFog();
 
+  LoadTerrain();
+  SunVisible = Settings.SunVisible ? 1 : 0;
+  Sky = std::make_unique<TSky>(*Atmosphere, Settings.SkyPicture, Settings.SkyTexEnvMode);
+  LoadScene();
+  if (!Options.Camera) Camera.Eye.z = std::max(Camera.Eye.z, Surface->GroundHeight(Camera.Eye.x, Camera.Eye.y) + 150);
+}
+
+void TViewerScreen::LoadTerrain() {
   TSurfSettings surface;
   surface.TextureScale = Settings.TextureScale;
-  surface.BumpMapping = Config.BumpMapping != 0 && BumpSupported && GL.ActiveTexture != nullptr;
+  surface.BumpMapping = BumpMapping;
   surface.TerrainFlag = Settings.TerrainFlag;
   surface.LightDirection = LightDirection;
   surface.LightSpaceMatrix = LightSpaceMatrix;
@@ -106,10 +144,33 @@ void TViewerScreen::LoadWorld() {
   TextureWrap = GL_CLAMP_TO_EDGE;
   Surface = std::make_unique<TSurf>(DataDir + Settings.Terrain, surface);
   TextureWrap = GL_REPEAT;
+}
 
-  SunVisible = Settings.SunVisible ? 1 : 0;
-  Sky = std::make_unique<TSky>(*Atmosphere, Settings.SkyPicture, Settings.SkyTexEnvMode);
-  if (!CameraGiven) Camera.Eye.z = std::max(Camera.Eye.z, Surface->GroundHeight(Camera.Eye.x, Camera.Eye.y) + 150);
+// The pools and the actors, as a mission creates them after its terrain and sky.
+void TViewerScreen::LoadScene() {
+  Scene.FogStart = FogStart;
+  Scene.FogEnd = FogEnd;
+  Scene.Light0Ambient = {Light0Ambient[0], Light0Ambient[1], Light0Ambient[2], Light0Ambient[3]};
+  LightGround = std::make_unique<TTerrainLightGround>(*Surface);
+  Lights = std::make_unique<TLightBuffer>(LightGround.get());
+  if (VertexPrograms) {
+    VertexPrograms->SetOwner({Lights.get(), &View});
+    Scene.Programs = VertexPrograms.get();
+  }
+  Particles = std::make_unique<TParticleSystem>(TParticleView{&View, &Frustum}, ParticleCapacity, ParticleGravity);
+  const std::span<const TRosterEntry> roster = Options.Actors ? MissionRoster(Mission) : std::span<const TRosterEntry>{};
+  Actors = std::make_unique<TViewerActors>(roster, *Surface, DataDir, LightSpaceMatrix);
+  Explosion = std::make_unique<TViewerExplosion>();
+}
+
+// The meshes' fog switches the fog distances and source for their own draws and leaves them
+// as the programs' fog coordinates want them, so the terrain's fog is set again every frame.
+void TViewerScreen::ApplyFog() const {
+  // With the programs the fog coordinate arrives as the fog factor itself.
+  const bool coordinates = BumpMapping && VertexPrograms;
+  GL.Fogf(GL_FOG_START, coordinates ? 1.0f : FogStart);
+  GL.Fogf(GL_FOG_END, coordinates ? 0.0f : FogEnd);
+  GL.Fogi(GL_FOG_COORDINATE_SOURCE_EXT, coordinates ? GL_FOG_COORDINATE_EXT : GL_FRAGMENT_DEPTH_EXT);
 }
 
 void TViewerScreen::Steer(int32_t ms) {
@@ -130,17 +191,38 @@ void TViewerScreen::Steer(int32_t ms) {
   if (step == 0) return;
   TMatrix rotation, view;
   CameraMatrices(Camera, rotation, view);
-  // The view's forward axis in world space is the third row of the rotation, negated.
-  const TVector forward{-rotation[2], -rotation[6], -rotation[10]};
-  Camera.Eye += forward * step;
+  Camera.Eye += Forward(rotation) * step;
+}
+
+// The measurement flight: the camera follows the lap by game time; the frame rate is taken
+// from the system counter, so a fixed step repeats the frames but still measures real speed.
+void TViewerScreen::Fly() {
+  if (FlightFrames == 0) FlightStart = SystemClock().QueryCounter();
+  Camera = FlightCamera(Flown, *Surface);
+  ++FlightFrames;
+  Flown += Counter.Elapsed;
+}
+
+void TViewerScreen::EndFlight() {
+  if (Options.FlightMs <= 0 || Flown < Options.FlightMs) return;
+  // A software driver may still be drawing frames it was handed: they count too.
+  GL.Finish();
+  const double seconds = SecondsSince(FlightStart);
+  std::printf("flight: mission %d, %lld frames in %.2f s, %.1f fps\n", Mission, static_cast<long long>(FlightFrames),
+              seconds, seconds > 0 ? static_cast<double>(FlightFrames) / seconds : 0.0);
+  std::fflush(stdout);
+  CloseGameWindow();
 }
 
 void TViewerScreen::Frame() {
   Counter.Update();
-  Steer(Counter.Elapsed);
+  if (Options.FlightMs > 0)
+    Fly();
+  else
+    Steer(Counter.Elapsed);
 
-  TMatrix rotation, view;
-  CameraMatrices(Camera, rotation, view);
+  TMatrix rotation;
+  CameraMatrices(Camera, rotation, View);
   GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   const TMatrix sky = SkyTransform(rotation, Surface->HeightScale * Settings.SkyHeight, Camera.Eye.z);
@@ -148,17 +230,38 @@ void TViewerScreen::Frame() {
   Sky->DrawSky();
   if (SunVisible) Sky->DrawSun();
 
-  LoadModelView(view);
+  DrawWorld(sky);
+  HandleKeys();
+  EndFlight();
+}
+
+void TViewerScreen::DrawWorld(const TMatrix& sky) {
+  LoadModelView(View);
   const float sun[4] = {LightDirection.x, LightDirection.y, LightDirection.z, 0};
   GL.Lightfv(GL_LIGHT0, GL_POSITION, sun);
-  Frustum.CalculateFrustum(ProjectionMatrix, view);
+  Frustum.CalculateFrustum(ProjectionMatrix, View);
+  ApplyFog();
   Surface->Draw(Frustum, Camera.Eye);
+
+  Actors->Draw({Frustum, Camera.Eye, Settings.ViewRange, BumpMapping, Scene, *Particles, *Lights});
+  Explode();
+  Explosion->Frame(*Particles, *Lights, Frustum);
+  Lights->SwapBuffers();
+  Particles->UpdateAndDraw();
 
   if (SunVisible) {
     LoadModelView(sky);
     Sky->DrawFlare(sky);
   }
+}
 
+void TViewerScreen::Explode() {
+  const bool x = Down(VK::X);
+  if (x && !XHeld) Explosion->Start(Camera.Eye + Forward(View) * ExplosionDistance);
+  XHeld = x;
+}
+
+void TViewerScreen::HandleKeys() {
   const bool f12 = Down(VK::F12);
   if (f12 && !F12Held && Screenshot) Screenshot(AppDir + "viewer" + std::to_string(Mission) + "-" + std::to_string(++Shots) + ".png");
   F12Held = f12;

@@ -34,8 +34,11 @@ bool TFrustum::PointInFrustum(const TVector& p) const {
 }
 
 bool TFrustum::SphereInFrustum(const TVector& centre, float radius) const {
+  // The planes keep the length their extraction gave them, so a raw plane value is a distance
+  // times that length: the radius is scaled alike, or spheres near the screen's edges would be
+  // dropped while still in view.
   for (const TPlane& plane : planes)
-    if (PlaneValue(plane, centre) <= -radius) return false;
+    if (PlaneValue(plane, centre) <= -radius * VectorLength({plane.a, plane.b, plane.c})) return false;
   return true;
 }
 

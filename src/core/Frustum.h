@@ -20,6 +20,7 @@ public:
 
   // A point exactly on a plane counts as outside.
   bool PointInFrustum(const TVector& p) const;
+  // False when the sphere lies wholly outside one plane, by true distance; touching is outside.
   bool SphereInFrustum(const TVector& centre, float radius) const;
   // Conservative: false only when all corners lie outside one and the same plane.
   bool QuadInFrustum(const TVector& p1, const TVector& p2, const TVector& p3, const TVector& p4) const;

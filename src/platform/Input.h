@@ -25,6 +25,7 @@ constexpr int Down = 0x28;
 constexpr int Insert = 0x2D;
 constexpr int S = 0x53;
 constexpr int W = 0x57;
+constexpr int X = 0x58;
 constexpr int Numpad5 = 0x65;
 constexpr int F1 = 0x70;
 constexpr int F2 = 0x71;

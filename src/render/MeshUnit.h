@@ -64,8 +64,8 @@ struct TMeshAnim {
   std::vector<std::vector<TTrianglePlanes>> FramePlanes;  // per frame, per triangle in group order
 };
 
-// The vertex programs as the mesh passes use them. Implemented over the vertex-program object
-// by the lights unit; the mesh only calls it when VertexProgramSupported is set.
+// The vertex programs as the mesh passes use them. TVertexShader (VSUnit.h) implements it; the
+// mesh only calls it when VertexProgramSupported is set.
 class TMeshPrograms {
 public:
   virtual void BindLights(const TVector& worldPosition) = 0;  // the point-light program

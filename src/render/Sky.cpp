@@ -1,6 +1,7 @@
 // Sky.cpp — building and drawing the sky dome, the sun disc and the lens flare.
 #include "render/Sky.h"
 
+#include "core/ConfigUnit.h"
 #include "core/Globals.h"
 #include "core/Texture.h"
 #include "platform/GLTable.h"
@@ -135,6 +136,13 @@ void TSky::BuildDome(TAtmosphere& atmosphere) {
 
 void TSky::LoadTextures(const std::string& skyPicture) {
   SkyTexture = LoadTexture(skyPicture);
+  // The picture repeats around the dome but runs once from the horizon (v = 0) to the zenith
+  // (v = 1): wrapping there would filter the zenith's rows into the horizon's and draw a thin
+  // line of the wrong colour along the dome's rim.
+  if (EdgeClampSupported) {
+    BindTexture(SkyTexture);
+    GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  }
   SunTexture = LoadTexture("sun.cna");
   BindTexture(SunTexture);
   GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

@@ -11,6 +11,7 @@
 
 #include "core/VectMath.h"
 #include "render/LightUnit.h"
+#include "render/MeshUnit.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -26,7 +27,8 @@ struct TVertexShaderOwner {
   const TMatrix* ViewMatrix = nullptr;
 };
 
-class TVertexShader {
+// The meshes reach it through TMeshPrograms, so a level's TMeshScene can point at it.
+class TVertexShader final : public TMeshPrograms {
 public:
   using TProcLookup = void* (*)(const char* name);
 
@@ -43,11 +45,11 @@ public:
   void SetOwner(const TVertexShaderOwner& owner) { Owner = owner; }
   // scale = -1 / (FogEnd - FogStart), offset = FogEnd / (FogEnd - FogStart).
   void SetFog(float scale, float offset);
-  void BindBump(const TMatrix& m);
+  void BindBump(const TMatrix& m) override;
   // Binds the point-light program with the first four of the previous frame's lights whose
   // range reaches position (the object's world position).
-  void BindLights(const TVector& position);
-  void Unbind();
+  void BindLights(const TVector& position) override;
+  void Unbind() override;
 
   TVertexShaderOwner Owner;
 

@@ -68,7 +68,7 @@ TEST(Options, UsageNamesEveryOption) {
   const std::string usage = UsageText();
   for (const char* name : {"--windowed", "--no-vsync", "--no-vertex-programs", "--viewer", "--camera", "--mission", "--headless", "--offscreen",
                            "--frames", "--fixed-step", "--seed", "--screenshot", "--dir", "--info",
-                           "--help"})
+                           "--help", "--flight", "--no-actors"})
     EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 
@@ -88,6 +88,16 @@ TEST(Options, ViewerWithACameraSkipsTheLauncher) {
   for (const char* bad : {"1,2,3,4", "1,2,3,4,5,6", "1,2,x,4,5", "1,,3,4,5", "1,2,3,4,nan", "1,2,3,4,5 "})
     EXPECT_FALSE(Parse({"--viewer", "1", "--camera", bad})) << bad;
   EXPECT_FALSE(Parse({"--viewer", "6"}));
+}
+
+TEST(Options, AViewerFlightNeedsAViewerAndAPositiveLength) {
+  auto o = Parse({"--viewer", "2", "--flight", "20000", "--no-actors"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Flight, 20000);
+  EXPECT_FALSE(o->ViewerActors);
+  EXPECT_TRUE(Parse({"--viewer", "2"})->ViewerActors);
+  EXPECT_FALSE(Parse({"--flight", "20000"}));
+  for (const char* bad : {"0", "-5", "x", "99999999999"}) EXPECT_FALSE(Parse({"--viewer", "1", "--flight", bad})) << bad;
 }
 
 }  // namespace

@@ -32,13 +32,14 @@ TEST(Frustum, PointOnPlaneIsOutside) {
   EXPECT_TRUE(f.PointInFrustum({0.99f, -0.99f, 0.99f}));
 }
 
-TEST(Frustum, SphereComparesRawPlaneValueWithRadius) {
+TEST(Frustum, SphereIsJudgedByItsTrueDistanceFromEachPlane) {
   TFrustum f = IdentityFrustum();
-  EXPECT_FALSE(f.SphereInFrustum({2, 0, 0}, 1));  // raw value exactly -radius
+  EXPECT_FALSE(f.SphereInFrustum({2, 0, 0}, 1));  // touching the right plane from outside
   EXPECT_TRUE(f.SphereInFrustum({2, 0, 0}, 1.01f));
-  // Unnormalised: scale a plane and the same sphere is judged differently.
+  // A plane of any length is the same plane: the sphere reaching past x = 1 stays in view.
   f.planes[FrustumRight] = {-10, 0, 0, 10};
-  EXPECT_FALSE(f.SphereInFrustum({2, 0, 0}, 1.01f));
+  EXPECT_TRUE(f.SphereInFrustum({2, 0, 0}, 1.01f));
+  EXPECT_FALSE(f.SphereInFrustum({2, 0, 0}, 0.99f));
 }
 
 TEST(Frustum, BoxAndQuadAreConservative) {

@@ -1,5 +1,6 @@
 // SkyTest.cpp — the sky dome's geometry, colours and texture coordinates, its display lists,
 // the sky transform and the flare's visibility rule, on the null GL table.
+#include "core/ConfigUnit.h"
 #include "core/Globals.h"
 #include "core/Texture.h"
 #include "platform/GLTable.h"
@@ -10,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <memory>
+#include <utility>
 #include <numbers>
 
 namespace {
@@ -110,6 +113,25 @@ TEST_F(SkyDome, FourListsAndThreeTexturesComeAndGo) {
     EXPECT_EQ(sky.SkyTexEnvMode, static_cast<GLenum>(GL_ADD));
   }
   EXPECT_EQ(NullGLCounts().LiveLists, lists);
+}
+
+// The texture last bound, and the parameters each texture was given.
+GLuint BoundTexture = 0;
+std::map<std::pair<GLuint, GLenum>, GLint> TextureParameters;
+void GLAPIENTRY RecordBind(GLenum, GLuint id) { BoundTexture = id; }
+void GLAPIENTRY RecordParameter(GLenum, GLenum name, GLint value) { TextureParameters[{BoundTexture, name}] = value; }
+
+TEST_F(SkyDome, ThePictureRepeatsAroundTheDomeButDoesNotWrapFromTheHorizonToTheZenith) {
+  const bool savedClamp = EdgeClampSupported;
+  EdgeClampSupported = true;
+  TextureParameters.clear();
+  GL.BindTexture = RecordBind;
+  GL.TexParameteri = RecordParameter;
+  TSky sky(*Atmosphere, "sky1.cna", GL_DECAL);
+  const GLuint picture = Textures[static_cast<size_t>(sky.SkyTexture)];
+  EXPECT_EQ((TextureParameters[{picture, GL_TEXTURE_WRAP_S}]), GL_REPEAT);
+  EXPECT_EQ((TextureParameters[{picture, GL_TEXTURE_WRAP_T}]), GL_CLAMP_TO_EDGE);
+  EdgeClampSupported = savedClamp;
 }
 
 TEST(SkyTransform, CameraRotationLiftedToTheSkyBase) {

@@ -4,6 +4,7 @@
 #include "core/Globals.h"
 #include "platform/GLTable.h"
 #include "render/LightUnit.h"
+#include "render/MeshUnit.h"
 #include "render/VSUnit.h"
 
 #include <GL/glext.h>
@@ -440,6 +441,23 @@ TEST_F(VertexShaderRecording, BindLightsWithoutOwnerClearsTheSlots) {
   const auto writes = Named("Local");
   ASSERT_EQ(writes.size(), 8u);
   for (const TRecord* r : writes) EXPECT_EQ(r->Values, std::vector<float>(4, 0.0f));
+}
+
+TEST_F(VertexShaderRecording, AsTheMeshesProgramsItBindsAndUnbindsItsOwnPrograms) {
+  TVertexShader shader(VertexProgramArb, &Lookup);
+  TMeshScene scene;
+  scene.Programs = &shader;
+  Records.clear();
+  scene.Programs->BindLights({0, 0, 0});
+  scene.Programs->Unbind();
+  scene.Programs->BindBump({});
+  const auto binds = Named("BindProgram");
+  ASSERT_EQ(binds.size(), 2u);
+  EXPECT_EQ(binds[0]->Ids[0], shader.LightProgram);
+  EXPECT_EQ(binds[1]->Ids[0], shader.BumpProgram);
+  const auto disables = Named("Disable");
+  ASSERT_EQ(disables.size(), 1u);
+  EXPECT_EQ(disables[0]->Ids[0], static_cast<GLuint>(GL_VERTEX_PROGRAM_ARB));
 }
 
 TEST_F(VertexShaderRecording, MissingEntryPointBuildsNothingAndBindsNothing) {

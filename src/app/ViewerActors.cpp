@@ -1,0 +1,114 @@
+// ViewerActors.cpp — loading, placing and drawing the roster's actors as their classes do.
+#include "app/ViewerActors.h"
+
+#include "core/Frustum.h"
+#include "core/Texture.h"
+#include "platform/GLTable.h"
+#include "render/LightUnit.h"
+#include "render/ParticleUnit.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// The lamp's bulb (where its glow shines) and the point its light comes from, along its own
+// X and Y axes; the light's colour is the lamp's, its falloff and range those of every lamp.
+constexpr float GlowAlongX = 23.0f, GlowAlongY = 95.0f;
+constexpr float LightAlongX = 35.0f, LightAlongY = 90.0f;
+constexpr float GlowScale = 26.0f;
+constexpr float LampFalloff = 0.03f;
+constexpr float LampRange = 350.0f;
+
+bool Bumped(TActorClass cls) {
+  // Airships and balloons take the plain (lit) draw; troopers are key-framed.
+  return cls != TActorClass::Zeppelin && cls != TActorClass::Baloon && cls != TActorClass::Trooper;
+}
+
+TVector Along(const TViewerActor& actor, float x, float y) {
+  TVector axisX, axisY;
+  MatrixRotateVector({1, 0, 0}, actor.Matrix, axisX);
+  MatrixRotateVector({0, 1, 0}, actor.Matrix, axisY);
+  return actor.Place.Position + axisX * x + axisY * y;
+}
+
+}  // namespace
+
+TViewerActors::TViewerActors(std::span<const TRosterEntry> roster, const TSurf& surface, const std::string& dataDir,
+                             const TMatrix& lightSpace) {
+  GlowTexture = LoadTexture("star.cna");
+  Propeller.LoadFromFile(dataDir + "ally2a.msh", lightSpace);
+  Wheel.LoadFromFile(dataDir + "bad5a.msh", lightSpace);
+  Actors.resize(roster.size());
+  for (size_t i = 0; i < roster.size(); ++i) {
+    const TRosterEntry& entry = roster[i];
+    TViewerActor& actor = Actors[i];
+    actor.Class = entry.Class;
+    actor.LampColor = entry.LampColor;
+    actor.Mesh.LoadFromFile(dataDir + entry.Mesh + ".msh", lightSpace);
+    // The player's recorded path moves only the camera; the aircraft waits where it was placed.
+    const bool flies = entry.Path && entry.Class != TActorClass::Camera;
+    const std::optional<TMotionSample> start = flies ? PathStart(dataDir + entry.Path) : std::nullopt;
+    actor.Place = start ? PlaceOnPath(entry, *start) : PlaceOnGround(entry, surface);
+    QuatToMatrix(actor.Place.Orientation, actor.Matrix);
+  }
+}
+
+void TViewerActors::Draw(const TViewerActorFrame& frame) {
+  Drawn = 0;
+  for (TViewerActor& actor : Actors) {
+    if (VectorLength(actor.Place.Position - frame.Eye) >= frame.ViewRange) continue;
+    DrawActor(actor, frame);
+  }
+}
+
+void TViewerActors::DrawActor(TViewerActor& actor, const TViewerActorFrame& frame) {
+  if (actor.Class == TActorClass::Lamp)
+    frame.Particles.Emit(Along(actor, GlowAlongX, GlowAlongY), {0, 0, 0}, actor.LampColor, 1.0f, 0, 0, GlowScale, 1.0f,
+                         0, 0, GlowTexture, 1);
+  if (frame.Frustum.SphereInFrustum(actor.Place.Position, actor.Mesh.BoundingRadius)) {
+    ++Drawn;
+    const TVector& p = actor.Place.Position;
+    GL.PushMatrix();
+    GL.Translatef(p.x, p.y, p.z);
+    GL.MultMatrixf(actor.Matrix.data());
+    DrawBody(actor, frame);
+    DrawParts(actor, frame);
+    GL.PopMatrix();
+  }
+  if (actor.Class == TActorClass::Lamp) LightLamp(actor, frame);
+}
+
+void TViewerActors::DrawBody(TViewerActor& actor, const TViewerActorFrame& frame) {
+  const TPlacement& place = actor.Place;
+  if (actor.Class == TActorClass::Trooper) {
+    actor.Mesh.DrawFrame(0, 0, 0.0f, place.Position, frame.Scene);
+    return;
+  }
+  if (frame.BumpMapping && Bumped(actor.Class)) {
+    actor.Mesh.DrawBump(place.Position, place.Orientation, frame.Scene);
+    return;
+  }
+  actor.Mesh.Draw(place.Position, frame.Scene);
+}
+
+// Standing still, the propeller and the wheels keep their starting angle of 0.
+void TViewerActors::DrawParts(const TViewerActor& actor, const TViewerActorFrame& frame) {
+  if (actor.Class == TActorClass::Zeppelin) {
+    GL.Translatef(PropellerOffset.x, PropellerOffset.y, PropellerOffset.z);
+    Propeller.Draw(actor.Place.Position, frame.Scene);
+    return;
+  }
+  if (actor.Class != TActorClass::Vehicle) return;
+  for (const TVector& offset : WheelOffsets) {
+    GL.PushMatrix();
+    GL.Translatef(offset.x, offset.y, offset.z);
+    Wheel.Draw(actor.Place.Position, frame.Scene);
+    GL.PopMatrix();
+  }
+}
+
+void TViewerActors::LightLamp(const TViewerActor& actor, const TViewerActorFrame& frame) const {
+  const TVector at = Along(actor, LightAlongX, LightAlongY);
+  if (frame.Frustum.SphereInFrustum(at, LampRange)) frame.Lights.AddLight(at, actor.LampColor, LampFalloff, LampRange);
+}

@@ -1,0 +1,65 @@
+// ViewerActors.h — a mission's roster standing still in the viewer: every actor's mesh where
+// its mission places it, zeppelin propellers and vehicle wheels, lamps with their glow and light.
+#pragma once
+
+#include "app/RosterPlacement.h"
+#include "levels/MissionRoster.h"
+#include "render/MeshUnit.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class TFrustum;
+class TLightBuffer;
+class TParticleSystem;
+class TSurf;
+
+// A zeppelin's propeller hub and a vehicle's four wheel hubs, in the model's own space.
+constexpr TVector PropellerOffset{0, -41, 35};
+constexpr TVector WheelOffsets[4] = {{-7.7f, -3.5f, -9.9f}, {7.7f, -3.5f, -9.9f}, {7.7f, -3.5f, 9.9f}, {-7.7f, -3.5f, 9.9f}};
+
+struct TViewerActor {
+  TActorClass Class = TActorClass::AirCraft;
+  TPlacement Place;
+  TMatrix Matrix{};  // rotation of Place.Orientation, as glMultMatrixf takes it
+  TMesh Mesh;
+  TVector LampColor{};
+};
+
+// What one frame of actors draws with; the viewer owns all of it.
+struct TViewerActorFrame {
+  const TFrustum& Frustum;
+  TVector Eye;
+  float ViewRange = 0;  // actors farther from the eye are not drawn, as in the missions
+  bool BumpMapping = false;
+  const TMeshScene& Scene;
+  TParticleSystem& Particles;
+  TLightBuffer& Lights;
+};
+
+class TViewerActors {
+public:
+  // Loads every actor's mesh (each its own copy, through the mesh cache, as the missions do)
+  // and places it; entries with a recorded path take its first pose when dataDir holds the
+  // file. Throws TFileError naming a missing or damaged file.
+  TViewerActors(std::span<const TRosterEntry> roster, const TSurf& surface, const std::string& dataDir,
+                const TMatrix& lightSpace);
+
+  // With the camera's view matrix loaded: draws the actors inside the view range and the
+  // frustum, emits the lamps' glows and adds their lights.
+  void Draw(const TViewerActorFrame& frame);
+
+  std::vector<TViewerActor> Actors;
+  TMesh Propeller;
+  TMesh Wheel;
+  int32_t GlowTexture = 0;
+  int32_t Drawn = 0;  // actors drawn by the last Draw
+
+private:
+  void DrawActor(TViewerActor& actor, const TViewerActorFrame& frame);
+  void DrawBody(TViewerActor& actor, const TViewerActorFrame& frame);
+  void DrawParts(const TViewerActor& actor, const TViewerActorFrame& frame);
+  void LightLamp(const TViewerActor& actor, const TViewerActorFrame& frame) const;
+};
