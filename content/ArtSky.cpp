@@ -25,7 +25,7 @@ constexpr int MaxLayerLevel = 5;  // at most 32 lattice cells across the tile
 // as keep the finest cells at least two pixels wide.
 float LayerLevel(float u, float y, uint32_t seed, int level, int octaves, float gain) {
   const int period = 1 << level;
-  const int finest = MaxLayerLevel + 3 - level;  // log2 of (SkyWidth / 2) / period
+  const int finest = SkyWidthLog2 - 1 - level;  // log2 of (SkyWidth / 2) / period
   return Fbm2(u * period, y, seed + level * 101u, std::min(octaves, std::max(1, finest)), gain, period, 0);
 }
 

@@ -8,8 +8,11 @@
 
 #include "core/PngFile.h"
 
-constexpr int SkyWidth = 512;
-constexpr int SkyHeight = 256;
+// A tile spans a quarter of the horizon and the picture's height a quarter turn up to the
+// zenith: at this size a texel stays under about three pixels on a 1024-pixel-wide screen.
+constexpr int SkyWidthLog2 = 10;
+constexpr int SkyWidth = 1 << SkyWidthLog2;
+constexpr int SkyHeight = SkyWidth / 2;
 
 TRgbaImage MakeSky1();  // fair-weather clouds with alpha, laid over the scattered daylight
 TRgbaImage MakeSky2();  // dust and streaks added to a low, hazy sun: ochre
