@@ -70,7 +70,10 @@ float NaturalHeight(const TTerrainPlan& plan, float x, float y) {
   const float d = ValleyDistance(plan, {x, y}) + wobble;
   const float shoulder = plan.ValleyShoulder * (0.5f + Clamp01(0.5f + 1.5f * Fbm2(x / 900.0f, y / 900.0f, plan.Seed + 9, 2)));
   const float open = Smoothstep(plan.ValleyHalfWidth, plan.ValleyHalfWidth + shoulder, d);
-  const float floorRoll = 18.0f * (1 + Fbm2(x / 500.0f, y / 500.0f, plan.Seed + 8, 3));
+  // Broad mounds on the valley floors give low flying some ground to follow; they stay far
+  // below the fighting heights.
+  const float mounds = plan.FloorHills * Smoothstep(-0.1f, 0.5f, Fbm2(x / 650.0f, y / 650.0f, plan.Seed + 12, 4));
+  const float floorRoll = 18.0f * (1 + Fbm2(x / 500.0f, y / 500.0f, plan.Seed + 8, 3)) + mounds;
   const float mountains = plan.Peak * Relief(plan, x, y);
   return plan.Floor + floorRoll + std::max(0.0f, mountains - plan.Floor) * open;
 }

@@ -66,6 +66,7 @@ struct TTerrainPlan {
   float Floor = 30;           // valley floor height
   float Peak = 400;           // highest mountains
   float ValleyHalfWidth = 260, ValleyShoulder = 420;
+  float FloorHills = 0;       // height of the low rolling hills on the valley floors
   int TextureBlock = 1;       // cells per side that share a texture (2 matches texture scale 2)
   std::vector<std::vector<TVec2>> Valleys;  // polylines the mountains give way to
   std::vector<TTerrainPad> Pads;

@@ -58,6 +58,7 @@ TTerrainPlan Mission1() {
   TTerrainPlan p;
   p.Style = TTerrainStyle::Green;
   p.Seed = 0x51a1;
+  p.FloorHills = 90;
   p.Floor = 30;
   p.Peak = 400;
   p.ValleyHalfWidth = 200;
@@ -89,6 +90,7 @@ TTerrainPlan Mission3() {
   TTerrainPlan p;
   p.Style = TTerrainStyle::Highland;
   p.Seed = 0x53c3;
+  p.FloorHills = 60;
   p.Floor = 60;
   p.Peak = 390;
   p.TextureBlock = 2;
@@ -105,6 +107,7 @@ TTerrainPlan Mission4() {
   TTerrainPlan p;
   p.Style = TTerrainStyle::Valleys;
   p.Seed = 0x54d4;
+  p.FloorHills = 90;
   p.Floor = 25;
   p.Peak = 400;
   p.TextureBlock = 2;
@@ -121,6 +124,7 @@ TTerrainPlan Mission5() {
   TTerrainPlan p;
   p.Style = TTerrainStyle::Mixed;
   p.Seed = 0x55e5;
+  p.FloorHills = 60;
   p.Floor = 30;
   p.Peak = 380;
   p.TextureBlock = 2;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -93,10 +94,14 @@ struct TPathCase {
   const char* File;
   int Mission;
 };
+void PrintTo(const TPathCase& c, std::ostream* os) { *os << c.File; }
 class RecordedPaths : public ::testing::TestWithParam<TPathCase> {};
 INSTANTIATE_TEST_SUITE_P(Files, RecordedPaths,
                          ::testing::Values(TPathCase{"l1m1.cap", 1}, TPathCase{"l1m3.cap", 1},
-                                           TPathCase{"l4m1.cap", 4}));
+                                           TPathCase{"l4m1.cap", 4}),
+                         [](const ::testing::TestParamInfo<TPathCase>& info) {
+                           return std::string(info.param.File).substr(0, 4);
+                         });
 
 TEST_P(RecordedPaths, EverySampleClearsTheGroundFromEveryOffset) {
   const std::unique_ptr<TSurf> surface = LoadSurface(GetParam().Mission);
