@@ -126,28 +126,46 @@ void UnpackPacked() { GL.PixelStorei(GL_UNPACK_ALIGNMENT, 1); }
 
 }  // namespace
 
-std::vector<std::string> ReadStrFile(const std::string& path) {
-  const std::vector<uint8_t> bytes = ReadFileBytes(path, StrMaxFrames * StrNameSize);
-  if (bytes.empty()) throw TFileError(path, "animation lists no frames");
-  if (bytes.size() % StrNameSize != 0)
-    throw TFileError(path, "animation list of " + std::to_string(bytes.size()) +
-                               " bytes is not a whole number of 12-byte frame names");
+namespace {
+
+// A frame is looked up beside its list; a name that could step out of the texture directory
+// or hold a control character is damage, not a file name.
+bool PlainFileName(const std::string& name) {
+  if (name == "." || name == "..") return false;
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+  });
+}
+
+}  // namespace
+
+std::vector<std::string> ParseStr(const uint8_t* data, size_t size, const std::string& nameForErrors) {
+  if (size == 0) throw TFileError(nameForErrors, "animation lists no frames");
+  if (size % StrNameSize != 0)
+    throw TFileError(nameForErrors, "animation list of " + std::to_string(size) +
+                                        " bytes is not a whole number of 12-byte frame names");
   std::vector<std::string> names;
-  for (size_t at = 0; at < bytes.size(); at += StrNameSize) {
-    std::string name(reinterpret_cast<const char*>(bytes.data() + at), StrNameSize);
+  for (size_t at = 0; at < size; at += StrNameSize) {
+    std::string name(reinterpret_cast<const char*>(data + at), StrNameSize);
     // A shorter name padded with zero bytes names the shorter file, as the Windows file
     // functions read it; anything after the padding is damage.
     const size_t end = name.find('\0');
     const std::string frameNo = "frame " + std::to_string(names.size());
     if (end != std::string::npos) {
       if (name.find_first_not_of('\0', end) != std::string::npos)
-        throw TFileError(path, frameNo + " name has bytes after its zero padding");
+        throw TFileError(nameForErrors, frameNo + " name has bytes after its zero padding");
       name.resize(end);
     }
-    if (name.empty()) throw TFileError(path, frameNo + " name is empty");
+    if (name.empty()) throw TFileError(nameForErrors, frameNo + " name is empty");
+    if (!PlainFileName(name)) throw TFileError(nameForErrors, frameNo + " name is not a plain file name");
     names.push_back(std::move(name));
   }
   return names;
+}
+
+std::vector<std::string> ReadStrFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadFileBytes(path, StrMaxFrames * StrNameSize);
+  return ParseStr(bytes.data(), bytes.size(), path);
 }
 
 void WriteStrFile(const std::string& path, const std::vector<std::string>& frameNames) {

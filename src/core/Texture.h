@@ -80,8 +80,11 @@ int32_t CreateTexture(const std::string& name, int32_t width, int32_t height);
 void LoadAlphaMap(const std::string& name, TAlphaMap& alpha);
 
 // The frame names of a .str animation list: consecutive 12-byte names, no header, no
-// separators. A name padded with zero bytes is read as the shorter name. Throws TFileError
-// naming the file when it is empty or not a whole number of names.
+// separators. A name padded with zero bytes is read as the shorter name. Each name must be a
+// plain file name in the texture directory (no path separator, control character, "." or
+// ".."). Throws TFileError naming the file when it is empty, not a whole number of names, or
+// a name is not plain.
+std::vector<std::string> ParseStr(const uint8_t* data, size_t size, const std::string& nameForErrors);
 std::vector<std::string> ReadStrFile(const std::string& path);
 // Every name must be exactly 12 characters, the only length the list can hold.
 void WriteStrFile(const std::string& path, const std::vector<std::string>& frameNames);

@@ -1,4 +1,4 @@
-// AudioDevice.cpp — the OpenAL Soft output: wave decoding, sample buffers, voices and the music stream.
+// AudioDevice.cpp — the OpenAL Soft output: sample buffers, voices and the music stream.
 #include "platform/AudioDevice.h"
 
 #include <AL/al.h>
@@ -31,67 +31,7 @@ constexpr auto FeederPeriod = std::chrono::milliseconds(10);
 constexpr int SilentMaxFrames = AudioRate / 10;
 constexpr int LoopbackChunkFrames = 1024;
 
-// ---------------------------------------------------------------------------------------------
-// Wave decoding
-
-struct TWaveFree {
-  void operator()(Uint8* p) const { SDL_FreeWAV(p); }
-};
-
 }  // namespace
-
-bool DecodeWave(const uint8_t* data, size_t size, TWaveData& wave, std::string& error) {
-  const auto fail = [&](const std::string& reason) {
-    error = reason;
-    return false;
-  };
-  if (size == 0) return fail("empty file");
-  if (size > WaveMaxFileSize) return fail("larger than " + std::to_string(WaveMaxFileSize) + " bytes");
-
-  SDL_AudioSpec format{};
-  Uint8* raw = nullptr;
-  Uint32 length = 0;
-  SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
-  if (rw == nullptr || SDL_LoadWAV_RW(rw, 1, &format, &raw, &length) == nullptr)
-    return fail(std::string("not a readable WAVE file: ") + SDL_GetError());
-  std::unique_ptr<Uint8, TWaveFree> owned(raw);
-
-  if (format.channels < 1 || format.channels > 8) return fail(std::to_string(format.channels) + " channels");
-  if (format.freq < 1000 || format.freq > 384000) return fail("sample rate " + std::to_string(format.freq) + " Hz");
-  const Uint32 frameBytes = format.channels * SDL_AUDIO_BITSIZE(format.format) / 8;
-  const Uint32 frames = frameBytes == 0 ? 0 : length / frameBytes;
-  if (frames == 0) return fail("holds no samples");
-  if (frames > WaveMaxSeconds * format.freq)
-    return fail("plays " + std::to_string(frames / format.freq) + " s, longer than " +
-                std::to_string(static_cast<int>(WaveMaxSeconds)) + " s");
-
-  TWaveData result;
-  result.Rate = format.freq;
-  result.FileChannels = format.channels;
-  result.FileBits = SDL_AUDIO_BITSIZE(format.format);
-  result.Channels = format.channels == 1 ? 1 : 2;
-
-  SDL_AudioCVT cvt;
-  const int built = SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_S16SYS,
-                                      static_cast<Uint8>(result.Channels), format.freq);
-  if (built < 0) return fail(std::string("cannot convert to 16-bit: ") + SDL_GetError());
-  const size_t used = static_cast<size_t>(frames) * frameBytes;  // a torn last frame is dropped
-  if (built == 0) {
-    result.Samples.resize(used / 2);
-    std::memcpy(result.Samples.data(), raw, used);
-  } else {
-    std::vector<Uint8> work(used * static_cast<size_t>(cvt.len_mult));
-    std::memcpy(work.data(), raw, used);
-    cvt.buf = work.data();
-    cvt.len = static_cast<int>(used);
-    if (SDL_ConvertAudio(&cvt) != 0) return fail(std::string("cannot convert to 16-bit: ") + SDL_GetError());
-    result.Samples.resize(static_cast<size_t>(cvt.len_cvt) / 2);
-    std::memcpy(result.Samples.data(), work.data(), result.Samples.size() * 2);
-  }
-  if (result.Frames() == 0) return fail("holds no samples after conversion");
-  wave = std::move(result);
-  return true;
-}
 
 namespace {
 

@@ -1,4 +1,4 @@
-// AudioDevice.h — the OpenAL Soft output: wave decoding, sample buffers, voices and the music stream.
+// AudioDevice.h — the OpenAL Soft output: sample buffers, voices and the music stream.
 //
 // Conventions:
 //   - Buffers and voices are small integer handles; -1 means none. A call with a handle that
@@ -14,6 +14,8 @@
 //   - All calls come from the main thread; the music stream is refilled on a feeder thread.
 #pragma once
 
+#include "platform/WaveCodec.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,27 +23,6 @@
 
 constexpr int AudioRate = 44100;        // the mix and the music stream, frames per second
 constexpr int VoiceInstanceCap = 4;     // overlapping instances of one voice
-constexpr size_t WaveMaxFileSize = 64u << 20;
-constexpr double WaveMaxSeconds = 600;  // longer than any effect or piece the game plays
-
-// A wave file decoded to 16-bit samples, mono or interleaved stereo, at its own rate.
-struct TWaveData {
-  int Channels = 0;      // 1 or 2 after decoding; files with more channels are mixed down to 2
-  int Rate = 0;          // frames per second
-  int FileChannels = 0;  // as stored in the file
-  int FileBits = 0;      // bits per sample as stored; compressed formats report their decoded 16
-  std::vector<int16_t> Samples;
-
-  size_t Frames() const { return Channels > 0 ? Samples.size() / static_cast<size_t>(Channels) : 0; }
-  double Seconds() const { return Rate > 0 ? static_cast<double>(Frames()) / Rate : 0.0; }
-};
-
-// Decodes a whole wave file image in any encoding SDL reads (PCM, float, ADPCM, mu-law,
-// A-law). On failure returns false with the reason and leaves `wave` as it was: not a wave,
-// no samples, an absurd rate or channel count, or longer than WaveMaxSeconds. Needs no open
-// output.
-bool DecodeWave(const uint8_t* data, size_t size, TWaveData& wave, std::string& error);
-
 enum class TAudioOutput {
   Device,    // the system's default device; without one, a silent output that keeps real time
   Loopback,  // nothing reaches a speaker; RenderAudioOutput mixes on demand (tests)

@@ -242,6 +242,8 @@ TEST_F(TextureCache, BadFilesThrowNamingTheFileAndLeaveTheCacheAsItWas) {
   WriteStrFile(TextureDir + "mixed.str", {"frame002.bmp", "small001.bmp"});
   WriteStrFile(TextureDir + "lost.str", {"frame002.bmp", "lost0001.bmp"});
   WriteStrFile(TextureDir + "notes.str", {"frame002.bmp", "notes001.txt"});
+  WriteStrFile(TextureDir + "escape.str", {"frame002.bmp", "../frame.bmp"});
+  WriteStrFile(TextureDir + "slash.str", {"sub\\frm1.bmp"});
   LoadTexture("good.bmp");
   LoadTexture("known.str");
 
@@ -258,6 +260,8 @@ TEST_F(TextureCache, BadFilesThrowNamingTheFileAndLeaveTheCacheAsItWas) {
       {"mixed.str", "small001.bmp", "first frame of mixed.str is 4 x 4"},
       {"lost.str", "lost0001.bmp", "cannot open"},
       {"notes.str", "notes001.txt", "not a .bmp, .jpg or .cna"},
+      {"escape.str", "escape.str", "frame 1 name is not a plain file name"},
+      {"slash.str", "slash.str", "frame 0 name is not a plain file name"},
   };
   const auto before = CacheState();
   for (const auto& [name, file, reason] : cases) {

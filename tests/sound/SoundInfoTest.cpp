@@ -51,6 +51,21 @@ TEST(WaveDecode, RefusesWhatIsNotAPlayableWave) {
   EXPECT_EQ(error, "empty file");
 }
 
+// A chunk that claims more than the file holds is damage, refused before SDL sizes a buffer
+// by it: a cut-off file, and a few bytes whose data chunk claims 2.7 GB.
+TEST(WaveDecode, RefusesChunksLongerThanTheFile) {
+  std::vector<uint8_t> cut = SineWave(1, 44100, 16, 100);
+  cut.resize(cut.size() - 10);
+  std::vector<uint8_t> huge = SineWave(1, 44100, 16, 4);
+  huge[40] = 0x0c, huge[41] = 0, huge[42] = 0, huge[43] = 0xa3;  // the data chunk's length
+  for (const std::vector<uint8_t>* bytes : {&cut, &huge}) {
+    TWaveData wave;
+    std::string error;
+    EXPECT_FALSE(DecodeWave(bytes->data(), bytes->size(), wave, error));
+    EXPECT_NE(error.find("chunk \"data\" claims"), std::string::npos) << error;
+  }
+}
+
 TEST(SoundInfo, DescribesWaveFiles) {
   TTempDir dir;
   WriteBytes(dir / "boom.WAV", SineWave(2, 22050, 8, 11025));
