@@ -11,7 +11,9 @@ public:
   explicit TCounter(TClockSource& clock);
 
   // Called once at the start of every frame. With the high-resolution counter a frame never
-  // reports less than 1 ms; on the millisecond fallback two updates in one tick report 0.
+  // reports less than 1 ms, and the part of a millisecond that rounding gives or takes is
+  // carried into the next frame, so the reported frames add up to the time that passed; on
+  // the millisecond fallback two updates in one tick report 0.
   void Update();
 
   bool HighResolution = false;
@@ -20,5 +22,6 @@ public:
   int32_t Elapsed = 0;
 
 private:
+  double Carry = 0.0;  // ms measured but not yet reported (negative: reported ahead)
   TClockSource* Clock;
 };

@@ -41,6 +41,29 @@ TEST(Counter, HighResolutionRoundsToWholeMillisecondsAndNeverReportsZero) {
   EXPECT_EQ(counter.Elapsed, 10'000);
 }
 
+// Frames of a 60 Hz display (16.67 ms): each reports 16 or 17 and a second adds up to 1000.
+TEST(Counter, RoundingIsCarriedSoFramesAddUpToTheTimePassed) {
+  TFakeClock clock;
+  clock.Frequency = 3'000'000;
+  TCounter counter(clock);
+  int64_t sum = 0;
+  for (int frame = 0; frame < 60; ++frame) {
+    clock.Count += 50'000;
+    counter.Update();
+    EXPECT_TRUE(counter.Elapsed == 16 || counter.Elapsed == 17) << counter.Elapsed;
+    sum += counter.Elapsed;
+  }
+  EXPECT_EQ(sum, 1000);
+  // At 2.5 ms a frame (400 Hz) four frames report 10 ms, not 12.
+  sum = 0;
+  for (int frame = 0; frame < 4; ++frame) {
+    clock.Count += 7'500;
+    counter.Update();
+    sum += counter.Elapsed;
+  }
+  EXPECT_EQ(sum, 10);
+}
+
 TEST(Counter, FallbackTicksReportZeroWithinOneMillisecondAndSurviveWrap) {
   TFakeClock clock;  // no performance counter
   clock.Ticks = 0xFFFFFFF0u;
