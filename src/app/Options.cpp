@@ -96,6 +96,8 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       o.CameraGiven = true;
     } else if (arg == "--no-actors") {
       o.ViewerActors = false;
+    } else if (arg == "--no-shadows") {
+      o.Shadows = false;
     } else if (arg == "--flight") {
       const char* v = value();
       if (!v) return std::nullopt;
@@ -168,6 +170,7 @@ const char* UsageText() {
          "  --camera X,Y,Z,YAW,PITCH  where the viewer's eye starts (degrees; yaw 0 looks\n"
          "                      along +y, negative pitch looks down)\n"
          "  --no-actors         with --viewer: the world without the mission's actors\n"
+         "  --no-shadows        draw no shadows, whatever the settings say\n"
          "  --flight MS         with --viewer: fly a fixed lap over the map for MS ms of game\n"
          "                      time, then print the frames and the frame rate and stop\n"
          "  --headless          run without a window or a graphics driver\n"

@@ -14,6 +14,7 @@ struct TOptions {
   int WindowHeight = 0;
   bool Vsync = true;
   bool VertexPrograms = true;  // false: the processor computes what the programs would
+  bool Shadows = true;     // false: no shadows, whatever the settings say
   bool OverlayTest = false;  // first screen: the overlay and audio test
   int Mission = 0;         // 1..5: start this mission, skipping the launcher
   int Viewer = 0;          // 1..5: fly over this mission's world

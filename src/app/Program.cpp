@@ -128,6 +128,8 @@ int RunProgram(int argc, const char* const* argv) {
                       ExtensionString(form), &GetGLProcAddress);
   // As on a card without them: bump colours and fog are computed by the processor instead.
   if (!options.VertexPrograms) VertexProgramSupported = false;
+  // As if the settings had them off, for this run.
+  if (!options.Shadows) Config.Shadows = 0;
   if (options.Info) {
     PrintInfo(form);
     return form.HasContext() ? 0 : 1;

@@ -34,23 +34,57 @@ TVector Along(const TViewerActor& actor, float x, float y) {
 
 }  // namespace
 
-TViewerActors::TViewerActors(std::span<const TRosterEntry> roster, const TSurf& surface, const std::string& dataDir,
-                             const TMatrix& lightSpace) {
+TViewerActor::TViewerActor(const TRosterEntry& entry)
+    : Class(entry.Class), LampColor(entry.LampColor), Shadow(ShadowClassOf(entry)) {}
+
+TShadowClass ShadowClassOf(const TRosterEntry& entry) {
+  switch (entry.Class) {
+    case TActorClass::Camera:
+    case TActorClass::AirCraft: {
+      TShadowClass aircraft = ShadowClass::AirCraft;
+      if (!entry.EngineOn) aircraft.ShadowMode = ShadowStatic;
+      return aircraft;
+    }
+    case TActorClass::Zeppelin: return ShadowClass::Zeppelin;
+    case TActorClass::Baloon: return ShadowClass::Baloon;
+    case TActorClass::Turret: return ShadowClass::Turret;
+    case TActorClass::Building: return ShadowClass::Building;
+    case TActorClass::Lamp: return ShadowClass::Lamp;
+    case TActorClass::Vehicle: return ShadowClass::Vehicle;
+    case TActorClass::Trooper: return ShadowClass::Trooper;
+  }
+  return ShadowClass::Building;
+}
+
+TViewerActors::TViewerActors(std::span<const TRosterEntry> roster, TSurf& surface, const std::string& dataDir,
+                             const TMatrix& lightSpace)
+    : Surface(surface) {
   GlowTexture = LoadTexture("star.cna");
   Propeller.LoadFromFile(dataDir + "ally2a.msh", lightSpace);
   Wheel.LoadFromFile(dataDir + "bad5a.msh", lightSpace);
-  Actors.resize(roster.size());
-  for (size_t i = 0; i < roster.size(); ++i) {
-    const TRosterEntry& entry = roster[i];
-    TViewerActor& actor = Actors[i];
-    actor.Class = entry.Class;
-    actor.LampColor = entry.LampColor;
-    actor.Mesh.LoadFromFile(dataDir + entry.Mesh + ".msh", lightSpace);
+  Actors.reserve(roster.size());
+  for (const TRosterEntry& entry : roster) {
+    TViewerActor& actor = Actors.emplace_back(entry);
+    actor.MeshName = dataDir + entry.Mesh;
+    actor.Mesh.LoadFromFile(actor.MeshName + ".msh", lightSpace);
     // The player's recorded path moves only the camera; the aircraft waits where it was placed.
     const bool flies = entry.Path && entry.Class != TActorClass::Camera;
     const std::optional<TMotionSample> start = flies ? PathStart(dataDir + entry.Path) : std::nullopt;
     actor.Place = start ? PlaceOnPath(entry, *start) : PlaceOnGround(entry, surface);
     QuatToMatrix(actor.Place.Orientation, actor.Matrix);
+    // Only static shadows render here, and they test no frustum.
+    actor.Shadow.CreateShadow(actor.Caster(), {Surface, TFrustum{}});
+  }
+}
+
+void TViewerActors::RenderShadows(const TVector& eye, const TFrustum& frustum) {
+  ShadowsRendered = 0;
+  if (!ShadowsOn()) return;
+  const TShadowRenderSetup setup;
+  for (TViewerActor& actor : Actors) {
+    if (actor.Shadow.ShadowMode != ShadowDynamic) continue;
+    if (VectorLength(actor.Place.Position - eye) >= DynamicShadowRange) continue;
+    if (actor.Shadow.RenderShadow(actor.Caster(), {Surface, frustum})) ++ShadowsRendered;
   }
 }
 
@@ -76,6 +110,8 @@ void TViewerActors::DrawActor(TViewerActor& actor, const TViewerActorFrame& fram
     DrawParts(actor, frame);
     GL.PopMatrix();
   }
+  // As the classes' Live: the shadow is laid whether or not the body was in view.
+  actor.Shadow.DrawShadow(actor.Caster(), Surface);
   if (actor.Class == TActorClass::Lamp) LightLamp(actor, frame);
 }
 

@@ -223,6 +223,9 @@ void TViewerScreen::Frame() {
 
   TMatrix rotation;
   CameraMatrices(Camera, rotation, View);
+  Frustum.CalculateFrustum(ProjectionMatrix, View);
+  // The silhouettes are drawn into the frame buffer, so they go before the clear.
+  Actors->RenderShadows(Camera.Eye, Frustum);
   GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   const TMatrix sky = SkyTransform(rotation, Surface->HeightScale * Settings.SkyHeight, Camera.Eye.z);
@@ -239,7 +242,6 @@ void TViewerScreen::DrawWorld(const TMatrix& sky) {
   LoadModelView(View);
   const float sun[4] = {LightDirection.x, LightDirection.y, LightDirection.z, 0};
   GL.Lightfv(GL_LIGHT0, GL_POSITION, sun);
-  Frustum.CalculateFrustum(ProjectionMatrix, View);
   ApplyFog();
   Surface->Draw(Frustum, Camera.Eye);
 

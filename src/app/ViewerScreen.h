@@ -1,9 +1,9 @@
 // ViewerScreen.h — a mission's world without its actors' behaviour: atmosphere, sky, sun,
 // terrain and every actor of its roster standing where the mission places it, with the lamps
-// lit, seen from a free camera (arrows and mouse turn, W/S fly, X sets off a test explosion 150
-// units ahead, F12 saves a screenshot). Started with --viewer N; --camera places the eye,
-// --no-actors leaves the roster out, --flight MS flies a fixed lap instead and ends printing
-// the frame rate.
+// lit and the shadows on the ground, seen from a free camera (arrows and mouse turn, W/S fly,
+// X sets off a test explosion 150 units ahead, F12 saves a screenshot). Started with --viewer N;
+// --camera places the eye, --no-actors leaves the roster out, --no-shadows the shadows,
+// --flight MS flies a fixed lap instead and ends printing the frame rate.
 #pragma once
 
 #include "core/Frustum.h"

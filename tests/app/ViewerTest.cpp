@@ -85,13 +85,14 @@ std::string CameraText(const TViewerCamera& c) {
          std::to_string(c.Yaw) + "," + std::to_string(c.Pitch);
 }
 
-TRgbaImage Render(int mission, const TViewerCamera& camera, bool actors) {
+TRgbaImage Render(int mission, const TViewerCamera& camera, bool actors, bool shadows = true) {
   TTempDir dir;
   const std::string shot = dir / "view.png", where = CameraText(camera), which = std::to_string(mission);
   std::vector<const char*> args = {"quintara", "--offscreen", "--viewer", which.c_str(), "--camera", where.c_str(),
                                    "--windowed", "320x240", "--frames", "3", "--fixed-step", "16",
                                    "--screenshot", shot.c_str(), "--dir", QUINTARA_GAME_DIR};
   if (!actors) args.push_back("--no-actors");
+  if (!shadows) args.push_back("--no-shadows");
   EXPECT_EQ(RunProgram(static_cast<int>(args.size()), args.data()), 0);
   return ReadPng(shot);
 }
@@ -152,6 +153,56 @@ TEST(ViewerActors, ABuildingStandsOnTheGroundUnderItsRosterPosition) {
   ClearTextureCache();
   // From low down to the south, so that the building's walls stand against the haze.
   ExpectActorAt(1, base + TVector{0, -220, 40}, base + TVector{0, 0, 15});
+}
+
+// Pixels within `half` of (x, y) that are darker in a than in b, and pixels anywhere brighter.
+struct TDarkening {
+  int Darker = 0;
+  int Brighter = 0;
+};
+TDarkening Darkening(const TRgbaImage& a, const TRgbaImage& b, int x, int y, int half) {
+  TDarkening d;
+  for (int row = 0; row < a.Height; ++row)
+    for (int column = 0; column < a.Width; ++column) {
+      const size_t i = (static_cast<size_t>(row) * a.Width + column) * 4;
+      const int change =
+          (a.Pixels[i] + a.Pixels[i + 1] + a.Pixels[i + 2]) - (b.Pixels[i] + b.Pixels[i + 1] + b.Pixels[i + 2]);
+      if (change > 24) ++d.Brighter;
+      if (change < -24 && std::abs(row - y) <= half && std::abs(column - x) <= half) ++d.Darker;
+    }
+  return d;
+}
+
+// Where the entry stands on its mission's terrain, found on the null table.
+TVector StandingPoint(int mission, const TRosterEntry& entry) {
+  LoadNullGLTable();
+  SetAppDir(QUINTARA_GAME_DIR);
+  const TVector at = PlaceOnGround(entry, TSurf(DataDir + MissionSettings(mission).Terrain, TSurfSettings{})).Position;
+  ClearTextureCache();
+  return at;
+}
+
+// A parked aircraft's static shadow (its engine is off) and a standing one's dynamic shadow,
+// seen from above and to the south: with shadows the ground under it is darker, and nothing
+// anywhere is brighter (the silhouettes drawn before the frame never show).
+TEST(ViewerActors, AnAircraftOnTheGroundDarkensTheGroundUnderIt) {
+  if (!std::filesystem::exists(std::string(QUINTARA_GAME_DIR) + "/Data/bad1.msh")) GTEST_SKIP() << "no models forged";
+  for (const auto& [mission, engineOn] : {std::pair{2, false}, {4, true}}) {
+    const auto roster = MissionRoster(mission);
+    const auto parked = std::find_if(roster.begin(), roster.end(), [engineOn](const TRosterEntry& e) {
+      return e.Class == TActorClass::AirCraft && e.Speed == 0 && e.EngineOn == engineOn;
+    });
+    ASSERT_NE(parked, roster.end()) << mission;
+    const TVector at = StandingPoint(mission, *parked);
+    const TViewerCamera camera = LookAt(at + TVector{0, -70, 90}, at);
+    const TRgbaImage with = Render(mission, camera, true);
+    const TRgbaImage without = Render(mission, camera, true, false);
+    ASSERT_EQ(with.Width, ShotWidth);
+    ASSERT_EQ(without.Width, ShotWidth);
+    const TDarkening d = Darkening(with, without, ShotWidth / 2, ShotHeight / 2, 30);
+    EXPECT_GT(d.Darker, 60) << mission;
+    EXPECT_EQ(d.Brighter, 0) << mission;
+  }
 }
 
 TEST(ViewerActors, XSetsOffAnExplosionAheadOfTheCamera) {
