@@ -74,12 +74,14 @@ bool TVertexShader::LoadExt(TProcLookup lookup) {
 }
 
 void TVertexShader::BuildArb() {
-  // The files are handed to the driver unchanged; one it rejects simply draws wrongly.
+  // The files are handed to the driver unchanged; one it rejects simply draws wrongly. The
+  // length is passed, yet Mesa still runs strlen over the text, so it gets a terminator too.
   const auto load = [this](GLuint program, const char* file) {
-    const std::vector<uint8_t> text = ReadFileBytes(ShaderDir + file, MaxProgramFileSize);
+    std::vector<uint8_t> text = ReadFileBytes(ShaderDir + file, MaxProgramFileSize);
+    text.push_back(0);
     Arb.BindProgram(GL_VERTEX_PROGRAM_ARB, program);
     Arb.ProgramString(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB,
-                      static_cast<GLsizei>(text.size()), text.data());
+                      static_cast<GLsizei>(text.size() - 1), text.data());
   };
   GLuint programs[2] = {};
   Arb.GenPrograms(2, programs);

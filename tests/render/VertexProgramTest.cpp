@@ -62,10 +62,11 @@ protected:
   // Loads a program file from the game's shader directory; fails the test with the driver's
   // message when it does not compile.
   void Load(const std::string& name) {
-    const std::vector<uint8_t> text = ReadFileBytes(std::string(QUINTARA_GAME_DIR) + "/shader/" + name, 1 << 16);
+    std::vector<uint8_t> text = ReadFileBytes(std::string(QUINTARA_GAME_DIR) + "/shader/" + name, 1 << 16);
+    text.push_back(0);  // Mesa reads the text up to a terminator whatever length it is given
     Arb.Gen(1, &Program);
     Arb.Bind(GL_VERTEX_PROGRAM_ARB, Program);
-    Arb.String(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(text.size()), text.data());
+    Arb.String(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(text.size() - 1), text.data());
     GLint errorAt = 0;
     GL.GetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &errorAt);
     ASSERT_EQ(errorAt, -1) << name << ": " << GL.GetString(GL_PROGRAM_ERROR_STRING_ARB);
