@@ -333,9 +333,12 @@ std::vector<TRosterEntry> Mission4() {
       TRosterEntry& e = r.Parked({2945.0f + 50 * a, 2588.0f - 50 * b, 0}, HalfPi, 0);
       e.EngineOn = true;  // parked, but keeping the flying shadow
     }
+  // Defenders: three over the airfield, three over the outpost, one before the haven, and two
+  // on the first leg, where with the balloons they bring the first airship down (the turrets'
+  // missiles cannot reach an airship that high).
   const TVector fighters[] = {{2900, 2600, 360}, {3050, 2500, 380}, {2980, 2700, 350},
                               {1850, 1800, 370}, {1950, 1750, 360}, {1900, 1900, 380},
-                              {2500, 2200, 360}, {1300, 1250, 350}, {3300, 3300, 380}};
+                              {3600, 3750, 380}, {1300, 1250, 350}, {3300, 3300, 380}};
   for (const TVector& p : fighters) r.Defender("bad1", p, HeadingToward(3584 - p.x, 3968 - p.y), 300);
   // Actors 66 and 67 strafe the second airship in the opening.
   for (const TVector& p : {TVector{3420, 3500, 360}, TVector{3465, 3500, 365}}) {
