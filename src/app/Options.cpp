@@ -96,6 +96,8 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       o.CameraGiven = true;
     } else if (arg == "--no-actors") {
       o.ViewerActors = false;
+    } else if (arg == "--cinematic") {
+      o.Cinematic = true;
     } else if (arg == "--no-shadows") {
       o.Shadows = false;
     } else if (arg == "--flight") {
@@ -138,6 +140,10 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
     error = "--flight needs --viewer";
     return std::nullopt;
   }
+  if (o.Cinematic && (o.Viewer == 0 || o.Flight > 0)) {
+    error = "--cinematic needs --viewer and no --flight";
+    return std::nullopt;
+  }
   if (o.Headless && !o.Screenshot.empty()) {
     error = "--screenshot needs a real context (--offscreen or a window)";
     return std::nullopt;
@@ -172,6 +178,8 @@ const char* UsageText() {
          "                      along +y, negative pitch looks down)\n"
          "  --no-actors         with --viewer: the world without the mission's actors\n"
          "  --no-shadows        draw no shadows, whatever the settings say\n"
+         "  --cinematic         with --viewer: the airships fly their recorded paths and, in\n"
+         "                      mission 1, the camera flies the opening sweep\n"
          "  --flight MS         with --viewer: fly a fixed lap over the map for MS ms of game\n"
          "                      time, then print the frames and the frame rate and stop\n"
          "  --headless          run without a window or a graphics driver\n"

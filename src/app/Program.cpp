@@ -120,6 +120,7 @@ int RunProgram(int argc, const char* const* argv) {
                                                      options.Camera[3], options.Camera[4]};
   windowOptions.ViewerSetup.FlightMs = options.Flight;
   windowOptions.ViewerSetup.Actors = options.ViewerActors;
+  windowOptions.ViewerSetup.Cinematic = options.Cinematic;
   windowOptions.Seed = options.Seed;
   if (!form.FormCreate(windowOptions) && form.AudioFailed()) return 1;
 

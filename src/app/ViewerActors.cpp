@@ -35,7 +35,8 @@ TVector Along(const TViewerActor& actor, float x, float y) {
 }  // namespace
 
 TViewerActor::TViewerActor(const TRosterEntry& entry)
-    : Class(entry.Class), LampColor(entry.LampColor), Shadow(ShadowClassOf(entry)) {}
+    : Class(entry.Class), LampColor(entry.LampColor), Shadow(ShadowClassOf(entry)),
+      Path(entry.Class == TActorClass::Camera ? nullptr : entry.Path), PathOffset(entry.PathOffset) {}
 
 TShadowClass ShadowClassOf(const TRosterEntry& entry) {
   switch (entry.Class) {
@@ -68,12 +69,31 @@ TViewerActors::TViewerActors(std::span<const TRosterEntry> roster, TSurf& surfac
     actor.MeshName = dataDir + entry.Mesh;
     actor.Mesh.LoadFromFile(actor.MeshName + ".msh", lightSpace);
     // The player's recorded path moves only the camera; the aircraft waits where it was placed.
-    const bool flies = entry.Path && entry.Class != TActorClass::Camera;
-    const std::optional<TMotionSample> start = flies ? PathStart(dataDir + entry.Path) : std::nullopt;
+    const std::optional<TMotionSample> start = actor.Path ? PathStart(dataDir + actor.Path) : std::nullopt;
     actor.Place = start ? PlaceOnPath(entry, *start) : PlaceOnGround(entry, surface);
     QuatToMatrix(actor.Place.Orientation, actor.Matrix);
     // Only static shadows render here, and they test no frustum.
     actor.Shadow.CreateShadow(actor.Caster(), {Surface, TFrustum{}});
+  }
+}
+
+void TViewerActors::StartPaths() {
+  constexpr int32_t SampleStep = 33;  // ms a sample, as every mission plays them
+  for (TViewerActor& actor : Actors) {
+    if (!actor.Path) continue;
+    actor.Motion.emplace();
+    actor.Motion->Load(actor.Path);
+    actor.Motion->Start(SampleStep, actor.PathOffset);
+  }
+}
+
+void TViewerActors::FollowPaths() {
+  for (TViewerActor& actor : Actors) {
+    if (!actor.Motion) continue;
+    actor.Motion->Update();
+    actor.Place.Position = actor.Motion->Position;
+    QuatConjugate(actor.Motion->Rotation, actor.Place.Orientation);
+    QuatToMatrix(actor.Place.Orientation, actor.Matrix);
   }
 }
 

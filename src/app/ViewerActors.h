@@ -4,11 +4,13 @@
 #pragma once
 
 #include "app/RosterPlacement.h"
+#include "core/MotionUnit.h"
 #include "levels/MissionRoster.h"
 #include "render/MeshUnit.h"
 #include "render/ShadowUnit.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,6 +34,9 @@ struct TViewerActor {
   std::string MeshName;  // path and base name, as the mesh was loaded
   TVector LampColor{};
   TShadow Shadow;
+  const char* Path = nullptr;   // the recorded path it flies, if any
+  TVector PathOffset{};
+  std::optional<TMotion> Motion;  // while it flies its path
 
   TShadowCaster Caster() { return {Mesh, MeshName, Place.Position, Matrix}; }
 };
@@ -58,6 +63,12 @@ public:
   // outlive the actors. Throws TFileError naming a missing or damaged file.
   TViewerActors(std::span<const TRosterEntry> roster, TSurf& surface, const std::string& dataDir,
                 const TMatrix& lightSpace);
+
+  // The airships (every actor but the player's aircraft with a recorded path) start flying
+  // their paths from the beginning, as their mission starts them. Throws TFileError.
+  void StartPaths();
+  // Moves each flying actor to its path's pose for this frame, as path following does.
+  void FollowPaths();
 
   // The frame's shadow pass, before the frame is cleared: the dynamic shadows within range of
   // the eye whose ground is in the camera's frustum render their silhouettes anew.

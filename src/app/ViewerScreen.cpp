@@ -23,6 +23,7 @@
 #include "render/VSUnit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <span>
 
@@ -85,6 +86,7 @@ TViewerScreen::~TViewerScreen() {
 
 void TViewerScreen::Start() {
   LoadWorld();
+  if (Options.Cinematic) StartCinematic();
   ShowCursor(false);
   SetCursorPos(ScreenWidth / 2, ScreenHeight / 2);
   RestartCounter();
@@ -194,6 +196,35 @@ void TViewerScreen::Steer(int32_t ms) {
   Camera.Eye += Forward(rotation) * step;
 }
 
+void TViewerScreen::StartCinematic() {
+  constexpr int32_t SampleStep = 33;
+  Actors->StartPaths();
+  const std::span<const TRosterEntry> roster = MissionRoster(Mission);
+  if (!Options.Actors || roster.empty() || !roster[0].Path) return;
+  CameraPath.emplace();
+  CameraPath->Load(roster[0].Path);
+  CameraPath->Start(SampleStep, roster[0].PathOffset);
+}
+
+// While the opening sweep plays, the eye and the view come from it, as the player's scripted
+// camera takes them; the free camera then carries on from its last pose.
+bool TViewerScreen::FollowCameraPath() {
+  if (!CameraPath) return false;
+  const bool running = CameraPath->Update();
+  TVector forward;
+  TQuaternion conjugate;
+  QuatConjugate(CameraPath->Rotation, conjugate);
+  TMatrix turn;
+  QuatToMatrix(conjugate, turn);
+  MatrixRotateVector({0, 0, -1}, turn, forward);
+  constexpr float Degrees = 57.2957795f;
+  Camera.Eye = CameraPath->Position;
+  Camera.Yaw = std::atan2(forward.x, forward.y) * Degrees;
+  Camera.Pitch = std::asin(std::clamp(forward.z, -1.0f, 1.0f)) * Degrees;
+  if (!running) CameraPath.reset();
+  return true;
+}
+
 // The measurement flight: the camera follows the lap by game time; the frame rate is taken
 // from the system counter, so a fixed step repeats the frames but still measures real speed.
 void TViewerScreen::Fly() {
@@ -218,8 +249,9 @@ void TViewerScreen::Frame() {
   Counter.Update();
   if (Options.FlightMs > 0)
     Fly();
-  else
+  else if (!FollowCameraPath())
     Steer(Counter.Elapsed);
+  Actors->FollowPaths();
 
   TMatrix rotation;
   CameraMatrices(Camera, rotation, View);

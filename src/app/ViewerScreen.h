@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/Frustum.h"
+#include "core/MotionUnit.h"
 #include "core/VectMath.h"
 #include "render/MeshUnit.h"
 
@@ -44,6 +45,9 @@ struct TViewerOptions {
   // rate and close the window.
   int64_t FlightMs = 0;
   bool Actors = true;  // false: the world alone, without the mission's roster
+  // The airships fly their recorded paths from the mission's start, and where the player's
+  // aircraft has a path (mission 1's opening) the camera flies it, then is free again.
+  bool Cinematic = false;
 };
 
 class TViewerScreen {
@@ -67,6 +71,8 @@ private:
   void Steer(int32_t ms);
   void Fly();
   void EndFlight();
+  void StartCinematic();
+  bool FollowCameraPath();
   void DrawWorld(const TMatrix& sky);
   void Explode();
   void HandleKeys();
@@ -93,4 +99,5 @@ private:
   int64_t Flown = 0;         // game time flown so far
   int64_t FlightFrames = 0;
   int64_t FlightStart = 0;   // the system counter at the first frame of the flight
+  std::optional<TMotion> CameraPath;  // the opening sweep while it plays
 };

@@ -68,7 +68,7 @@ TEST(Options, UsageNamesEveryOption) {
   const std::string usage = UsageText();
   for (const char* name : {"--windowed", "--no-vsync", "--no-vertex-programs", "--viewer", "--camera", "--mission", "--headless", "--offscreen",
                            "--frames", "--fixed-step", "--seed", "--screenshot", "--dir", "--info",
-                           "--help", "--flight", "--no-actors", "--no-shadows"})
+                           "--help", "--flight", "--no-actors", "--no-shadows", "--cinematic"})
     EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 
@@ -98,6 +98,12 @@ TEST(Options, AViewerFlightNeedsAViewerAndAPositiveLength) {
   EXPECT_TRUE(Parse({"--viewer", "2"})->ViewerActors);
   EXPECT_FALSE(Parse({"--flight", "20000"}));
   for (const char* bad : {"0", "-5", "x", "99999999999"}) EXPECT_FALSE(Parse({"--viewer", "1", "--flight", bad})) << bad;
+}
+
+TEST(Options, ACinematicNeedsAViewerAndNoMeasurementFlight) {
+  EXPECT_TRUE(Parse({"--viewer", "1", "--cinematic"})->Cinematic);
+  EXPECT_FALSE(Parse({"--cinematic"}));
+  EXPECT_FALSE(Parse({"--viewer", "1", "--cinematic", "--flight", "1000"}));
 }
 
 TEST(Options, NoShadowsTurnsThemOffForTheRun) {

@@ -6,6 +6,9 @@
 #include "app/ViewerExplosion.h"
 
 #include "core/ConfigUnit.h"
+#include "core/CapFile.h"
+#include "core/MotionUnit.h"
+#include "levels/MissionRoster.h"
 #include "core/Frustum.h"
 #include "core/Globals.h"
 #include "core/Texture.h"
@@ -214,6 +217,28 @@ TEST_F(ViewerScene, AnExplosionBurstsOnceAndItsLightFadesOutOverASecond) {
   EXPECT_LE(brightness.size(), 10u);
   for (size_t i = 1; i < brightness.size(); ++i) EXPECT_LT(brightness[i], brightness[i - 1]);
   EXPECT_EQ(Lights.Count, 0);
+}
+
+// Played as the mission plays them: each airship of mission 1 takes its path's pose moved by its
+// own offset, frame by frame, while the player's aircraft waits where it was placed.
+TEST_F(ViewerScene, AirshipsFlyTheirRecordedPathsAndThePlayerWaits) {
+  const std::span<const TRosterEntry> roster = MissionRoster(1).first(3);
+  TSurf surface(DataDir + MissionSettings(1).Terrain, TSurfSettings{});
+  TViewerActors actors(roster, surface, DataDir, LightSpaceMatrix);
+  actors.StartPaths();
+  const std::vector<TMotionSample> samples = ReadCapFile(DataDir + "l1m1.cap");
+  Counter.Elapsed = 330;  // ten samples a frame
+  for (int frame = 0; frame < 3; ++frame) {
+    actors.FollowPaths();
+    for (int ship : {1, 2}) {
+      const TVector expected = samples[static_cast<size_t>(frame * 10 + (frame == 0 ? 1 : 0))].Position +
+                               roster[static_cast<size_t>(ship)].PathOffset;
+      const TVector at = actors.Actors[static_cast<size_t>(ship)].Place.Position;
+      EXPECT_NEAR(VectorLength(at - expected), 0, 1e-3f) << "airship " << ship << " frame " << frame;
+    }
+    EXPECT_EQ(actors.Actors[0].Place.Position, roster[0].Position);
+  }
+  ClearMotionCache();
 }
 
 }  // namespace
