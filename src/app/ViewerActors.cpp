@@ -2,12 +2,14 @@
 #include "app/ViewerActors.h"
 
 #include "core/Frustum.h"
+#include "core/Globals.h"
 #include "core/Texture.h"
 #include "platform/GLTable.h"
 #include "render/LightUnit.h"
 #include "render/ParticleUnit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -91,6 +93,9 @@ void TViewerActors::FollowPaths() {
   for (TViewerActor& actor : Actors) {
     if (!actor.Motion) continue;
     actor.Motion->Update();
+    // A zeppelin's propeller turns at 25 degrees per unit of cruising speed each millisecond.
+    constexpr float PropellerTurn = 25 * 0.02f;
+    actor.PropellerAngle = std::fmod(actor.PropellerAngle + PropellerTurn * static_cast<float>(Counter.Elapsed), 360.0f);
     actor.Place.Position = actor.Motion->Position;
     QuatConjugate(actor.Motion->Rotation, actor.Place.Orientation);
     QuatToMatrix(actor.Place.Orientation, actor.Matrix);
@@ -148,10 +153,11 @@ void TViewerActors::DrawBody(TViewerActor& actor, const TViewerActorFrame& frame
   actor.Mesh.Draw(place.Position, frame.Scene);
 }
 
-// Standing still, the propeller and the wheels keep their starting angle of 0.
+// The wheels stand still; a propeller turns only while its zeppelin flies its path.
 void TViewerActors::DrawParts(const TViewerActor& actor, const TViewerActorFrame& frame) {
   if (actor.Class == TActorClass::Zeppelin) {
     GL.Translatef(PropellerOffset.x, PropellerOffset.y, PropellerOffset.z);
+    GL.Rotatef(actor.PropellerAngle, 0, 0, 1);
     Propeller.Draw(actor.Place.Position, frame.Scene);
     return;
   }

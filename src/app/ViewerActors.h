@@ -37,6 +37,7 @@ struct TViewerActor {
   const char* Path = nullptr;   // the recorded path it flies, if any
   TVector PathOffset{};
   std::optional<TMotion> Motion;  // while it flies its path
+  float PropellerAngle = 0;       // degrees; a zeppelin's propeller turns while it flies
 
   TShadowCaster Caster() { return {Mesh, MeshName, Place.Position, Matrix}; }
 };
