@@ -108,11 +108,9 @@ void CheckDamage(TIntReader& in, float v, const char* what) {
   in.Require(v >= 0, what, "a damage cannot be negative");
 }
 
-// Aircraft and airships open with the same six lines.
+// Every layout holds the body's radii, size, life and hit damage in this order.
 template <typename T>
-void ReadFlyerLines(TIntReader& in, T& p) {
-  p.Speed = ReadOne(in, "speed");
-  CheckSpeed(in, p.Speed);
+void ReadBodyLines(TIntReader& in, T& p) {
   float radii[2];
   in.Floats(radii, 2, "radius, collision radius");
   CheckRadii(in, radii[0], radii[1]);
@@ -124,6 +122,14 @@ void ReadFlyerLines(TIntReader& in, T& p) {
   CheckLife(in, p.Life);
   p.HitDamage = ReadOne(in, "hit damage");
   CheckDamage(in, p.HitDamage, "hit damage");
+}
+
+// Aircraft and airships open with the same six lines: speed, the body, collision damage.
+template <typename T>
+void ReadFlyerLines(TIntReader& in, T& p) {
+  p.Speed = ReadOne(in, "speed");
+  CheckSpeed(in, p.Speed);
+  ReadBodyLines(in, p);
   p.CollisionDamage = ReadOne(in, "collision damage");
   CheckDamage(in, p.CollisionDamage, "collision damage");
 }
@@ -146,17 +152,7 @@ TAirshipParams ReadAirship(TIntReader& in) {
 
 TBuildingParams ReadBuilding(TIntReader& in) {
   TBuildingParams p;
-  float radii[2];
-  in.Floats(radii, 2, "radius, collision radius");
-  CheckRadii(in, radii[0], radii[1]);
-  p.Radius = radii[0];
-  p.CollisionRadius = radii[1];
-  p.Size = ReadOne(in, "size");
-  CheckSize(in, p.Size);
-  p.Life = ReadOne(in, "life");
-  CheckLife(in, p.Life);
-  p.HitDamage = ReadOne(in, "hit damage");
-  CheckDamage(in, p.HitDamage, "hit damage");
+  ReadBodyLines(in, p);
   p.Side = in.Integer("side");
   in.Require(p.Side >= 0 && p.Side <= 2, "side", "the side must be 0 (neutral), 1 or 2");
   return p;
