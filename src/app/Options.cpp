@@ -98,6 +98,10 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       o.ViewerActors = false;
     } else if (arg == "--cinematic") {
       o.Cinematic = true;
+    } else if (arg == "--live") {
+      o.Live = true;
+    } else if (arg == "--wake-all") {
+      o.WakeAll = true;
     } else if (arg == "--no-shadows") {
       o.Shadows = false;
     } else if (arg == "--flight") {
@@ -144,6 +148,10 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
     error = "--cinematic needs --viewer and no --flight";
     return std::nullopt;
   }
+  if ((o.Live || o.WakeAll) && o.Viewer == 0) {
+    error = "--live and --wake-all need --viewer";
+    return std::nullopt;
+  }
   if (o.Headless && !o.Screenshot.empty()) {
     error = "--screenshot needs a real context (--offscreen or a window)";
     return std::nullopt;
@@ -178,8 +186,13 @@ const char* UsageText() {
          "                      along +y, negative pitch looks down)\n"
          "  --no-actors         with --viewer: the world without the mission's actors\n"
          "  --no-shadows        draw no shadows, whatever the settings say\n"
-         "  --cinematic         with --viewer: the airships fly their recorded paths and, in\n"
-         "                      mission 1, the camera flies the opening sweep\n"
+         "  --cinematic         with --viewer: the world lives (as --live) and, in mission 1,\n"
+         "                      the camera flies the opening sweep\n"
+         "  --live              with --viewer: the actors live their roster behaviours\n"
+         "                      (fighters fly and fight, turrets fire, airships fly their\n"
+         "                      paths); headless, a line 'world frame=F alive=A dying=D\n"
+         "                      gone=G shots=S missiles=M' is printed at the end\n"
+         "  --wake-all          with --viewer: also wake the actors a mission wakes later\n"
          "  --flight MS         with --viewer: fly a fixed lap over the map for MS ms of game\n"
          "                      time, then print the frames and the frame rate and stop\n"
          "  --headless          run without a window or a graphics driver\n"

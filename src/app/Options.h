@@ -23,6 +23,8 @@ struct TOptions {
   int64_t Flight = 0;      // > 0: the viewer flies its measurement lap for this many ms
   bool ViewerActors = true;  // false: the viewer shows the world without the roster
   bool Cinematic = false;    // the viewer plays the mission's recorded flights
+  bool Live = false;         // the viewer's actors live their roster behaviours
+  bool WakeAll = false;      // the viewer also wakes the actors a mission wakes later
   std::optional<uint32_t> Seed;
   int FixedStep = 0;       // > 0: every frame lasts exactly this many milliseconds
   int64_t Frames = 0;      // > 0: stop after this many frames

@@ -121,6 +121,9 @@ int RunProgram(int argc, const char* const* argv) {
   windowOptions.ViewerSetup.FlightMs = options.Flight;
   windowOptions.ViewerSetup.Actors = options.ViewerActors;
   windowOptions.ViewerSetup.Cinematic = options.Cinematic;
+  windowOptions.ViewerSetup.Live = options.Live || options.Cinematic;
+  windowOptions.ViewerSetup.WakeAll = options.WakeAll;
+  windowOptions.ViewerSetup.Report = options.Headless;
   windowOptions.Seed = options.Seed;
   if (!form.FormCreate(windowOptions) && form.AudioFailed()) return 1;
 

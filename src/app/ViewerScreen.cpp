@@ -1,26 +1,17 @@
 // ViewerScreen.cpp — loading a mission's world and flying over it.
 #include "app/ViewerScreen.h"
 
-#include "app/ViewerActors.h"
+#include "actors/ActorUnit.h"
 #include "app/ViewerExplosion.h"
 #include "app/ViewerFlight.h"
-#include "core/ConfigUnit.h"
 #include "core/Globals.h"
 #include "core/RenderHandler.h"
-#include "core/Texture.h"
+#include "levels/LevelUnit.h"
 #include "levels/MissionRoster.h"
-#include "levels/MissionSettings.h"
 #include "platform/Clock.h"
 #include "platform/GLTable.h"
 #include "platform/Input.h"
-#include "render/Atmosphere.h"
-#include "render/LightUnit.h"
-#include "render/ParticleUnit.h"
-#include "render/SceneGlobals.h"
-#include "render/Sky.h"
 #include "render/Surface.h"
-#include "render/TerrainLights.h"
-#include "render/VSUnit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,10 +24,6 @@ constexpr float TurnRate = 0.06f;     // degrees per millisecond with the arrow 
 constexpr float MouseTurn = 0.15f;    // degrees per pixel of mouse motion
 constexpr float FlySpeed = 0.4f;      // units per millisecond with W and S
 constexpr float PitchLimit = 89.0f;
-constexpr float Light0Ambient[4] = {0.8f, 0.8f, 0.8f, 1};
-constexpr float Light0Diffuse[4] = {1, 1, 1, 1};
-constexpr int32_t ParticleCapacity = 10000;  // as in the missions
-constexpr TVector ParticleGravity{0, 0, -0.01f};
 constexpr float ExplosionDistance = 150.0f;  // ahead of the eye
 
 bool Down(int vk) { return (GetKeyState(vk) & KeyDownBit) != 0; }
@@ -65,27 +52,35 @@ void CameraMatrices(const TViewerCamera& camera, TMatrix& rotation, TMatrix& vie
 }
 
 TViewerScreen::TViewerScreen(int32_t mission, const TViewerOptions& options, TScreenshot screenshot)
-    : Mission(mission), Options(options), Settings(MissionSettings(mission)), Screenshot(std::move(screenshot)) {
+    : Mission(mission), Options(options), Screenshot(std::move(screenshot)) {
   if (Options.Camera) Camera = *Options.Camera;
+  if (Options.Cinematic) Options.Live = true;
 }
 
 TViewerScreen::~TViewerScreen() {
   if (OnRender.IsBoundTo(this)) OnRender = {};
-  if (VertexPrograms) VertexPrograms->SetOwner({});
+  if (Options.Report && Level) {
+    std::printf("%s\n", WorldLine().c_str());
+    std::fflush(stdout);
+  }
   Explosion.reset();
-  Actors.reset();
-  Particles.reset();
-  Lights.reset();
-  LightGround.reset();
-  Surface.reset();
-  Sky.reset();
-  // The cached meshes hold indices of the textures released here.
-  ClearMeshCache();
-  ReleaseLevelTextures();
+  Level.reset();
 }
 
 void TViewerScreen::Start() {
-  LoadWorld();
+  TLevelOptions level;
+  level.Actors = Options.Actors;
+  level.Dormancy = Options.WakeAll ? TDormancy::WakeAll : TDormancy::AsRostered;
+  Level = std::make_unique<TLevel>(Mission, level);
+  Level->Eye = this;
+  Level->LoadWorld();
+  Level->TimeStopped = !Options.Live;
+  // The viewer has no pilot for the player's aircraft: in a live world it would fly on into the
+  // first hill, so it stays out of the world; still, it waits at its start.
+  if (Options.Live && !Level->Actors.empty()) Level->Actors.front()->State = StateGone;
+  Explosion = std::make_unique<TViewerExplosion>();
+  if (!Options.Camera)
+    Camera.Eye.z = std::max(Camera.Eye.z, Level->Surface->GroundHeight(Camera.Eye.x, Camera.Eye.y) + 150);
   if (Options.Cinematic) StartCinematic();
   ShowCursor(false);
   SetCursorPos(ScreenWidth / 2, ScreenHeight / 2);
@@ -93,86 +88,14 @@ void TViewerScreen::Start() {
   OnRender = TRenderHandler::Bind<&TViewerScreen::Frame>(this);
 }
 
-void TViewerScreen::LoadWorld() {
-  VectorNormalize(Settings.LightDirection, LightDirection);
-  Atmosphere = std::make_unique<TAtmosphere>();
-  TAtmosphere::ScaleCoefficients(Settings.RayleighScale, Settings.MieScale);
-  Atmosphere->Compute();
-
-  GL.Lightfv(GL_LIGHT0, GL_AMBIENT, Light0Ambient);
-  GL.Lightfv(GL_LIGHT0, GL_DIFFUSE, Light0Diffuse);
-  GL.Enable(GL_LIGHT0);
-  GL.Enable(GL_LIGHTING);
-
-  FogStart = Settings.FogStart;
-  FogEnd = Settings.FogEnd;
-  const float fog[4] = {Settings.FogColour.x, Settings.FogColour.y, Settings.FogColour.z, 1};
-  GL.ClearColor(fog[0], fog[1], fog[2], 1);
-  GL.Fogfv(GL_FOG_COLOR, fog);
-  GL.Fogi(GL_FOG_MODE, GL_LINEAR);
-  GL.Hint(GL_FOG_HINT, GL_NICEST);
-  if (VertexPrograms) VertexPrograms->SetFog(-1.0f / (FogEnd - FogStart), FogEnd / (FogEnd - FogStart));
-  BumpMapping = Config.BumpMapping != 0 && BumpSupported && GL.ActiveTexture != nullptr;
-  ApplyFog();
-
-  LoadTerrain();
-  SunVisible = Settings.SunVisible ? 1 : 0;
-  Sky = std::make_unique<TSky>(*Atmosphere, Settings.SkyPicture, Settings.SkyTexEnvMode);
-  LoadScene();
-  if (!Options.Camera) Camera.Eye.z = std::max(Camera.Eye.z, Surface->GroundHeight(Camera.Eye.x, Camera.Eye.y) + 150);
-}
-
-void TViewerScreen::LoadTerrain() {
-  TSurfSettings surface;
-  surface.TextureScale = Settings.TextureScale;
-  surface.BumpMapping = BumpMapping;
-  surface.TerrainFlag = Settings.TerrainFlag;
-  surface.LightDirection = LightDirection;
-  surface.LightSpaceMatrix = LightSpaceMatrix;
-  if (Settings.TerrainFlag) {
-    TAtmosphere* atmosphere = Atmosphere.get();
-    surface.Scatter = [atmosphere](const TVector& p, const TVector& eye, TVector& in, TVector& out) {
-      atmosphere->Scatter(p, eye, in, out);
-    };
-  }
-  if (VertexPrograms) {
-    surface.BindBumpProgram = [] {
-      TMatrix identity;
-      MatrixIdentity(identity);
-      VertexPrograms->BindBump(identity);
-    };
-    surface.UnbindBumpProgram = [] { VertexPrograms->Unbind(); };
-  }
-  TextureWrap = GL_CLAMP_TO_EDGE;
-  Surface = std::make_unique<TSurf>(DataDir + Settings.Terrain, surface);
-  TextureWrap = GL_REPEAT;
-}
-
-// The pools and the actors, as a mission creates them after its terrain and sky.
-void TViewerScreen::LoadScene() {
-  Scene.FogStart = FogStart;
-  Scene.FogEnd = FogEnd;
-  Scene.Light0Ambient = {Light0Ambient[0], Light0Ambient[1], Light0Ambient[2], Light0Ambient[3]};
-  LightGround = std::make_unique<TTerrainLightGround>(*Surface);
-  Lights = std::make_unique<TLightBuffer>(LightGround.get());
-  if (VertexPrograms) {
-    VertexPrograms->SetOwner({Lights.get(), &View});
-    Scene.Programs = VertexPrograms.get();
-  }
-  Particles = std::make_unique<TParticleSystem>(TParticleView{&View, &Frustum}, ParticleCapacity, ParticleGravity);
-  const std::span<const TRosterEntry> roster = Options.Actors ? MissionRoster(Mission) : std::span<const TRosterEntry>{};
-  Actors = std::make_unique<TViewerActors>(roster, *Surface, DataDir, LightSpaceMatrix);
-  Explosion = std::make_unique<TViewerExplosion>();
-}
-
-// The meshes' fog switches the fog distances and source for their own draws and leaves them
-// as the programs' fog coordinates want them, so the terrain's fog is set again every frame.
-void TViewerScreen::ApplyFog() const {
-  // With the programs the fog coordinate arrives as the fog factor itself.
-  const bool coordinates = BumpMapping && VertexPrograms;
-  GL.Fogf(GL_FOG_START, coordinates ? 1.0f : FogStart);
-  GL.Fogf(GL_FOG_END, coordinates ? 0.0f : FogEnd);
-  GL.Fogi(GL_FOG_COORDINATE_SOURCE_EXT, coordinates ? GL_FOG_COORDINATE_EXT : GL_FRAGMENT_DEPTH_EXT);
+std::string TViewerScreen::WorldLine() const {
+  if (!Level) return "world frame=0 alive=0 dying=0 gone=0 shots=0 missiles=0";
+  const TLevel::TCensus census = Level->Census();
+  char line[160];
+  std::snprintf(line, sizeof line, "world frame=%lld alive=%d dying=%d gone=%d shots=%lld missiles=%lld",
+                static_cast<long long>(Level->Frames), census.Alive, census.Dying, census.Gone,
+                static_cast<long long>(Level->ShotsMade), static_cast<long long>(Level->MissilesMade));
+  return line;
 }
 
 void TViewerScreen::Steer(int32_t ms) {
@@ -198,7 +121,6 @@ void TViewerScreen::Steer(int32_t ms) {
 
 void TViewerScreen::StartCinematic() {
   constexpr int32_t SampleStep = 33;
-  Actors->StartPaths();
   const std::span<const TRosterEntry> roster = MissionRoster(Mission);
   if (!Options.Actors || roster.empty() || !roster[0].Path) return;
   CameraPath.emplace();
@@ -229,7 +151,7 @@ bool TViewerScreen::FollowCameraPath() {
 // from the system counter, so a fixed step repeats the frames but still measures real speed.
 void TViewerScreen::Fly() {
   if (FlightFrames == 0) FlightStart = SystemClock().QueryCounter();
-  Camera = FlightCamera(Flown, *Surface);
+  Camera = FlightCamera(Flown, *Level->Surface);
   ++FlightFrames;
   Flown += Counter.Elapsed;
 }
@@ -251,42 +173,28 @@ void TViewerScreen::Frame() {
     Fly();
   else if (!FollowCameraPath())
     Steer(Counter.Elapsed);
-  Actors->FollowPaths();
-
-  TMatrix rotation;
-  CameraMatrices(Camera, rotation, View);
-  Frustum.CalculateFrustum(ProjectionMatrix, View);
-  // The silhouettes are drawn into the frame buffer, so they go before the clear.
-  Actors->RenderShadows(Camera.Eye, Frustum);
-  GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-  const TMatrix sky = SkyTransform(rotation, Surface->HeightScale * Settings.SkyHeight, Camera.Eye.z);
-  LoadModelView(sky);
-  Sky->DrawSky();
-  if (SunVisible) Sky->DrawSun();
-
-  DrawWorld(sky);
+  CameraMatrices(Camera, Rotation, View);
+  DrawWorld();
   HandleKeys();
   EndFlight();
 }
 
-void TViewerScreen::DrawWorld(const TMatrix& sky) {
-  LoadModelView(View);
-  const float sun[4] = {LightDirection.x, LightDirection.y, LightDirection.z, 0};
-  GL.Lightfv(GL_LIGHT0, GL_POSITION, sun);
-  ApplyFog();
-  Surface->Draw(Frustum, Camera.Eye);
-
-  Actors->Draw({Frustum, Camera.Eye, Settings.ViewRange, BumpMapping, Scene, *Particles, *Lights});
+// The level's frame, with the test explosion's particles and light among the actors' effects.
+void TViewerScreen::DrawWorld() {
+  TLevel& level = *Level;
+  level.TakeEye();
+  level.UpdateFrustum(ProjectionMatrix);
+  // The silhouettes are drawn into the frame buffer, so they go before the clear.
+  level.RenderShadows();
+  level.ClearFrame();
+  level.PairNearest();
+  level.DrawSky();
+  level.DrawTerrain();
+  level.RunActors();
   Explode();
-  Explosion->Frame(*Particles, *Lights, Frustum);
-  Lights->SwapBuffers();
-  Particles->UpdateAndDraw();
-
-  if (SunVisible) {
-    LoadModelView(sky);
-    Sky->DrawFlare(sky);
-  }
+  Explosion->Frame(*level.Particles, *level.Lights, level.Frustum);
+  level.RunEffects();
+  level.DrawFlare();
 }
 
 void TViewerScreen::Explode() {

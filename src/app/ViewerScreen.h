@@ -1,15 +1,14 @@
-// ViewerScreen.h — a mission's world without its actors' behaviour: atmosphere, sky, sun,
-// terrain and every actor of its roster standing where the mission places it, with the lamps
-// lit and the shadows on the ground, seen from a free camera (arrows and mouse turn, W/S fly,
-// X sets off a test explosion 150 units ahead, F12 saves a screenshot). Started with --viewer N;
-// --camera places the eye, --no-actors leaves the roster out, --no-shadows the shadows,
-// --flight MS flies a fixed lap instead and ends printing the frame rate.
+// ViewerScreen.h — a mission's world seen from a free camera: atmosphere, sky, sun, terrain and
+// every actor of its roster, loaded and run through the mission's TLevel. Still by default (the
+// actors stand where the mission places them, their clock stopped, lamps lit, shadows cast);
+// --live lets them live their roster behaviours. Arrows and mouse turn, W/S fly, X sets off a
+// test explosion 150 units ahead, F12 saves a screenshot. --camera places the eye, --no-actors
+// leaves the roster out, --flight MS flies a fixed lap and ends printing the frame rate.
 #pragma once
 
-#include "core/Frustum.h"
+#include "actors/ActorWorld.h"
 #include "core/MotionUnit.h"
 #include "core/VectMath.h"
-#include "render/MeshUnit.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,15 +16,8 @@
 #include <optional>
 #include <string>
 
-class TAtmosphere;
-class TLightBuffer;
-class TParticleSystem;
-class TSky;
-class TSurf;
-class TTerrainLightGround;
-class TViewerActors;
+class TLevel;
 class TViewerExplosion;
-struct TMissionSettings;
 
 // Where the eye is and where it looks: yaw 0 looks along +y and grows toward +x; negative
 // pitch looks down. Degrees.
@@ -45,12 +37,15 @@ struct TViewerOptions {
   // rate and close the window.
   int64_t FlightMs = 0;
   bool Actors = true;  // false: the world alone, without the mission's roster
-  // The airships fly their recorded paths from the mission's start, and where the player's
-  // aircraft has a path (mission 1's opening) the camera flies it, then is free again.
+  // Where the player's aircraft has a path (mission 1's opening) the camera flies it, then is
+  // free again. Implies Live.
   bool Cinematic = false;
+  bool Live = false;     // the actors live their roster behaviours; else their clock stands still
+  bool WakeAll = false;  // the actors a mission wakes later are awake from the start
+  bool Report = false;   // print the world's statistics line when the viewer ends
 };
 
-class TViewerScreen {
+class TViewerScreen final : public TEye {
 public:
   using TScreenshot = std::function<void(const std::string& path)>;
 
@@ -61,38 +56,34 @@ public:
   void Start();
   void Frame();
 
+  // The eye the actors read.
+  TVector EyePoint() const override { return Camera.Eye; }
+  const TMatrix& CameraMatrix() const override { return View; }
+  const TMatrix& ViewMatrix() const override { return Rotation; }
+  void SetShake(const TVector&) override {}
+
+  // "world frame=F alive=A dying=D gone=G shots=S missiles=M" of the world as it stands.
+  std::string WorldLine() const;
+
   TViewerCamera Camera;
+  std::unique_ptr<TLevel> Level;
 
 private:
-  void LoadWorld();
-  void LoadTerrain();
-  void LoadScene();
-  void ApplyFog() const;
   void Steer(int32_t ms);
   void Fly();
   void EndFlight();
   void StartCinematic();
   bool FollowCameraPath();
-  void DrawWorld(const TMatrix& sky);
+  void DrawWorld();
   void Explode();
   void HandleKeys();
 
   int32_t Mission;
   TViewerOptions Options;
-  const TMissionSettings& Settings;
   TScreenshot Screenshot;
-  std::unique_ptr<TAtmosphere> Atmosphere;
-  std::unique_ptr<TSky> Sky;
-  std::unique_ptr<TSurf> Surface;
-  std::unique_ptr<TTerrainLightGround> LightGround;
-  std::unique_ptr<TLightBuffer> Lights;
-  std::unique_ptr<TParticleSystem> Particles;
-  std::unique_ptr<TViewerActors> Actors;
   std::unique_ptr<TViewerExplosion> Explosion;
-  TMeshScene Scene;
-  bool BumpMapping = false;
-  TFrustum Frustum;
-  TMatrix View{};  // the camera's view matrix of this frame; the particles and programs read it
+  TMatrix Rotation{};  // the camera's rotation of this frame (what the sky turns with)
+  TMatrix View{};      // the camera's view matrix of this frame
   bool F12Held = false;
   bool XHeld = false;
   int32_t Shots = 0;

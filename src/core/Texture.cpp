@@ -276,6 +276,16 @@ void TAnimTex::Update() {
   Timer += Counter.Elapsed;
 }
 
+void TAnimTex::Rewind() {
+  CurrentFrame = 0;
+  Timer = 0;
+  if (FrameCount <= 0) return;
+  const TTex& frame = FrameTextures[Frames[0]];
+  UnpackPacked();
+  GL.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frame.Width, frame.Height, PixelFormat(frame), GL_UNSIGNED_BYTE,
+                   frame.Data.data());
+}
+
 int32_t LoadTexture(const std::string& name) {
   if (LowerExtension(name) == "str") return LoadAnimTexture(name);
   std::string key = CacheName(name);

@@ -44,6 +44,9 @@ public:
   // once FrameTime has passed, at most one frame a call. The animation plays once; owners
   // draw it while CurrentFrame <= FrameCount - 1.
   void Update();
+  // Back to the first frame, to play once more: re-uploads that frame into the bound texture,
+  // so the owner binds the animation's texture first.
+  void Rewind();
 
   int32_t Timer = 0;            // milliseconds since the last frame change
   std::vector<int32_t> Frames;  // indices into FrameTextures

@@ -1,7 +1,7 @@
 // ViewerTest.cpp — the viewer's camera convention, whole offscreen views of a mission, and its
 // roster's actors drawn where they stand.
 #include "app/Program.h"
-#include "app/RosterPlacement.h"
+#include "actors/RosterPlacement.h"
 #include "app/ViewerFlight.h"
 #include "app/ViewerScreen.h"
 #include "core/Globals.h"

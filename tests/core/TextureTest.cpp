@@ -225,6 +225,36 @@ TEST_F(TextureCache, ThreeFramesAtTwentyMillisecondsPlayOnceAndStop) {
   EXPECT_EQ(anim.Timer, 0);  // the call that ends it adds no time
 }
 
+TEST_F(TextureCache, RewindShowsTheFirstFrameAgainAndPlaysOnceMore) {
+  for (uint8_t i = 0; i < 3; ++i) Solid("fire000" + std::to_string(i) + ".cna", 2, 2, i + 1);
+  WriteStrFile(TextureDir + "fire.str", {"fire0000.cna", "fire0001.cna", "fire0002.cna"});
+  const int32_t index = LoadTexture("fire.str");
+  TAnimTex& anim = AnimTextures.back();
+  anim.FrameTime = 20;
+  Counter.Elapsed = 10;
+  const auto playOut = [&] {
+    int calls = 0;
+    while (anim.CurrentFrame <= anim.FrameCount - 1 && calls < 100) {
+      anim.Update();
+      ++calls;
+    }
+    return calls;
+  };
+  const int firstRun = playOut();
+  const size_t uploads = Log.SubImages.size();
+  const size_t images = Log.Images.size();
+  GL.BindTexture(GL_TEXTURE_2D, Textures[index]);
+  anim.Rewind();
+  EXPECT_EQ(std::tie(anim.CurrentFrame, anim.Timer), std::tuple(0, 0));
+  // The first frame goes back into the same texture object, without making a new one.
+  ASSERT_EQ(Log.SubImages.size(), uploads + 1);
+  EXPECT_EQ(Log.Images.size(), images);
+  EXPECT_EQ(Log.SubImages.back().Texture, Textures[index]);
+  EXPECT_EQ(Log.SubImages.back().Pixels[0], 1);
+  EXPECT_EQ(playOut(), firstRun);
+  EXPECT_EQ(Log.SubImages.back().Pixels[0], 3);
+}
+
 TEST_F(TextureCache, BadFilesThrowNamingTheFileAndLeaveTheCacheAsItWas) {
   for (const char* name : {"good.bmp", "frame001.bmp", "frame002.bmp"}) Solid(name, 4, 4, 1);
   Solid("small001.bmp", 2, 2, 3);

@@ -5,7 +5,7 @@
 #include "core/CapFile.h"
 #include "core/Quaternion.h"
 #include "core/VectMath.h"
-#include "levels/MissionRoster.h"
+#include "actors/RosterEntry.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 // RosterPlacementTest.cpp — where the viewer (and the missions) stand each roster actor: the
 // ground rules of the classes walked over every mission's forged terrain, the start attitude,
 // and the first pose of a recorded path. No display: the terrain loads on the null table.
-#include "app/RosterPlacement.h"
+#include "actors/RosterPlacement.h"
 
 #include "common/TempDir.h"
 #include "core/Globals.h"

@@ -1,5 +1,5 @@
 // RosterPlacement.cpp — the ground rules of the actor classes applied to a roster entry.
-#include "app/RosterPlacement.h"
+#include "actors/RosterPlacement.h"
 
 #include "render/Surface.h"
 
