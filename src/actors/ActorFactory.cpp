@@ -4,6 +4,7 @@
 #include "actors/AirCraftUnit.h"
 #include "actors/BaloonUnit.h"
 #include "actors/BuildingUnit.h"
+#include "actors/CameraUnit.h"
 #include "actors/LampUnit.h"
 #include "actors/RosterPlacement.h"
 #include "actors/TrooperUnit.h"
@@ -21,7 +22,7 @@ constexpr int32_t PathSampleStep = 33;  // ms a recorded sample lasts, as every 
 
 std::unique_ptr<TActor> NewActor(TWorld& level, TActorClass cls) {
   switch (cls) {
-    case TActorClass::Camera:  // the player's aircraft flies as an aircraft until it has a pilot
+    case TActorClass::Camera: return std::make_unique<TCamera>(level);
     case TActorClass::AirCraft: return std::make_unique<TAirCraft>(level);
     case TActorClass::Zeppelin: return std::make_unique<TZeppelin>(level);
     case TActorClass::Baloon: return std::make_unique<TBaloon>(level);
@@ -92,12 +93,14 @@ void ApplyNumbers(TActor& actor, const TRosterEntry& entry) {
 }
 
 // An actor with a recorded path stands on its first played pose from the start, so the first
-// frame's pairing and culling see it where it flies. The player's path moves only the camera.
+// frame's pairing and culling see it where it flies. The player's path moves only the camera:
+// the aircraft waits where it was placed.
 void StartPath(TActor& actor, const TRosterEntry& entry) {
-  if (!entry.Path || entry.Class == TActorClass::Camera) return;
+  if (!entry.Path) return;
   actor.PathMotion.Load(entry.Path);
   actor.PathMotion.Start(PathSampleStep, entry.PathOffset);
   actor.Motion = &actor.PathMotion;
+  if (entry.Class == TActorClass::Camera) return;
   if (const auto start = PathStart(DataDir + entry.Path)) {
     const TPlacement place = PlaceOnPath(entry, *start);
     actor.Position = actor.PrevPosition = place.Position;

@@ -7,6 +7,7 @@
 // actor of a frame reads the same view.
 #pragma once
 
+#include "actors/ControlState.h"
 #include "core/Frustum.h"
 #include "core/VectMath.h"
 #include "render/MeshUnit.h"
@@ -90,6 +91,15 @@ public:
   uint8_t Resumed = 0;
   int32_t ShotsFired = 0;  // by the player
   int32_t ShotsHit = 0;    // by the player's shots
+
+  // The player's side of the world (the mission level fills and reads these).
+  TControlState Controls;     // this frame's, polled before the player's view update
+  uint8_t Letterbox = 0;      // a cinematic runs: no control, bars instead of the HUD
+  uint8_t PlayerFlag = 0;     // the player steered this frame
+  float SkyHeight = 0;        // the ceiling is this plus 570
+  int32_t MissileCount = 5;   // the player's missiles left
+  // Called when MissileCount changed, so the HUD's counter can show it.
+  virtual void MissilesChanged() {}
   // Everything fired in the world so far, for statistics and scripted checks.
   int64_t ShotsMade = 0;
   int64_t MissilesMade = 0;

@@ -119,6 +119,7 @@ void TAirCraft::Live() {
     PlaySound(EngineSound);
     EnginePlaying = 1;
   }
+  // Once only: a dying aircraft whose Live still runs (the player's) keeps its dive and spin.
   if (Life <= 0 && State == StateAlive) Destroyed();
   UpdateMatrix();
   if (Speed > 0) {

@@ -1,11 +1,10 @@
 // BaloonUnit.cpp — the barrage balloon's two halves: drawing, the gun's aim, climb and fire, death.
 #include "actors/BaloonUnit.h"
 
+#include "actors/ShootUnit.h"
 #include "core/Globals.h"
-#include "platform/GLTable.h"
 #include "render/LightUnit.h"
 #include "render/Surface.h"
-#include "actors/ShootUnit.h"
 #include "sound/SoundUnit.h"
 
 #include <cmath>

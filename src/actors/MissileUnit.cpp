@@ -35,6 +35,7 @@ constexpr float GlowFalloff = 0.05f;
 constexpr float FlameOffset = 10.0f;
 constexpr float SmokeSpacing = 5.0f;     // between trail puffs
 constexpr float SmokeTrailStep = 15.0f;  // the trail is laid once the missile is this far on
+constexpr float MaxTrailPuffs = 64.0f;   // in one frame
 
 constexpr int32_t BlastSparkCount = 30;
 constexpr float BlastSparkSpread = 0.2f;
@@ -43,6 +44,9 @@ constexpr float BlastLightFalloff = 0.05f;
 constexpr float BlastFade = 0.001f;  // of Blast per ms: the light fades over a second
 
 constexpr float SoundScale = 0.01f;
+// Launch values are cut to these, so that no position or range can overflow.
+constexpr float FastestMissile = 1000.0f;  // units per ms
+constexpr float LongestRange = 100000.0f;
 
 bool Finite(const TVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 bool Finite(const TQuaternion& q) {
@@ -104,8 +108,8 @@ bool TMissileBuffer::Launch(const TVector& position, const TQuaternion& orientat
   missile->Position = missile->PrevPosition = missile->SmokePoint = position;
   QuatNormalize(orientation, missile->Orientation);
   QuatToMatrix(missile->Orientation, missile->Matrix);
-  missile->Speed = speed;
-  missile->Range = range;
+  missile->Speed = std::min(speed, FastestMissile);
+  missile->Range = std::min(range, LongestRange);
   missile->Target = target;
   if (const TActor* actor = Level.LiveActor(target)) {
     missile->TargetPoint = actor->Position;
@@ -226,8 +230,10 @@ void TMissileBuffer::Trail(TMissile& missile) {
   const TVector way = missile.Position - missile.SmokePoint;
   const float distance = VectorLength(way);
   if (!(distance > SmokeTrailStep)) return;
-  const TVector step = way * (SmokeSpacing / distance);
-  for (float done = 0; done < distance; done += SmokeSpacing) {
+  // A long frame spreads a bounded number of puffs wider instead of emitting without end.
+  const int32_t puffs = static_cast<int32_t>(std::min(std::ceil(distance / SmokeSpacing), MaxTrailPuffs));
+  const TVector step = way * (std::max(SmokeSpacing, distance / MaxTrailPuffs) / distance);
+  for (int32_t i = 0; i < puffs; ++i) {
     const float spin = static_cast<float>(Random(180));
     const float spinSpeed = RandomSpread();
     Level.Particles->Emit(missile.SmokePoint, {0, 0, 0}, {1, 1, 1}, 0.7f, 0, spin, 1.0f, 0.0005f, spinSpeed, 0.005f,

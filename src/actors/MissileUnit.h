@@ -64,7 +64,8 @@ public:
   TMissileBuffer& operator=(const TMissileBuffer&) = delete;
 
   // False (nothing launched) when no sound slot is free for it, or for a position or
-  // orientation that is not a number or a speed that is not above 0.
+  // orientation that is not a number or a speed that is not above 0. Speeds past 1000 units a
+  // ms and ranges past 100000 units are cut to those.
   bool Launch(const TVector& position, const TQuaternion& orientation, float speed, float range, int32_t target);
   void UpdateAndDraw();
 

@@ -40,6 +40,7 @@ constexpr float HitSparkSpread = 0.05f;
 constexpr float CastSlack = 0.01f;
 // Longer ranges are cut to this: no map is nearly as wide, and the distance stays finite.
 constexpr float LongestRange = 100000.0f;
+constexpr float FastestShot = 1000.0f;  // units per ms; faster ones are cut to it
 constexpr float Infinity = std::numeric_limits<float>::infinity();
 
 bool Finite(const TVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
@@ -176,7 +177,7 @@ void TShootBuffer::AddShot(const TVector& start, const TVector& direction, bool 
   VectorNormalize(direction, shot->Direction);
   shot->Start = shot->Head = shot->Tail = start;
   shot->End = start + shot->Direction * range;
-  shot->Speed = speed;
+  shot->Speed = std::min(speed, FastestShot);
   shot->FromPlayer = fromPlayer ? 1 : 0;
   shot->TracerAlpha = TracerStartAlpha;
   shot->MarkAlpha = MarkStartAlpha;

@@ -56,7 +56,8 @@ public:
   TShootBuffer& operator=(const TShootBuffer&) = delete;
 
   // A start or direction that is not a number, or a speed that is not above 0 (such a shot
-  // would never arrive), adds nothing.
+  // would never arrive), adds nothing. Speeds past 1000 units a ms and ranges past 100000
+  // units are cut to those.
   void AddShot(const TVector& start, const TVector& direction, bool fromPlayer, float speed, float range);
   void Fire(const TVector& start, const TVector& direction, float range = ShotRange, float speed = ShotSpeed) {
     AddShot(start, direction, false, speed, range);

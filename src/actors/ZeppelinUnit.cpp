@@ -38,7 +38,7 @@ constexpr float RamKick = -0.1f;
 // CollisionRadius (self on a tie) is the mover: its frame's movement, swept with its collision
 // sphere, is tested against the other's mesh.
 void Ram(TActor& self, TActor& other) {
-  const bool selfMoves = self.CollisionRadius < other.CollisionRadius;
+  const bool selfMoves = self.CollisionRadius <= other.CollisionRadius;
   TActor& a = selfMoves ? self : other;
   TActor& b = selfMoves ? other : self;
   if (VectorLength(a.Position - b.Position) > a.Radius + b.Radius) return;

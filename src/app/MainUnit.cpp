@@ -4,6 +4,7 @@
 #include "core/ConfigUnit.h"
 #include "core/Error.h"
 #include "core/Globals.h"
+#include "core/PlayerProfile.h"
 #include "core/Random.h"
 #include "core/RenderHandler.h"
 #include "core/Texture.h"
@@ -102,8 +103,22 @@ bool TMainForm::FormActivate() {
   if (Options.OverlayTest) {
     OverlayScreen = std::make_unique<TOverlayTestScreen>();
     OverlayScreen->Start();
-  } else {
-    TestScreen.Start();
+    return true;
+  }
+  return StartMission();
+}
+
+bool TMainForm::StartMission() {
+  TWindow* window = Window;
+  Mission = std::make_unique<TMissionScreen>(CurrentLevel, Options.MissionSetup, [window] {
+    if (window) window->SwapBuffers();
+  });
+  try {
+    Mission->Start();
+  } catch (const TFileError& e) {
+    Mission.reset();
+    ShowMessage(std::string("The mission cannot be started.\n") + e.what());
+    return false;
   }
   return true;
 }
@@ -124,6 +139,7 @@ bool TMainForm::StartViewer() {
 void TMainForm::FormDestroy() {
   OnRender = {};
   Viewer.reset();
+  Mission.reset();
   OverlayScreen.reset();
   FreeOverlay();
   // The programs belong to the context, so they go before it does.

@@ -4,7 +4,7 @@
 
 #include "app/GLForm.h"
 #include "app/OverlayTestScreen.h"
-#include "app/TestScreen.h"
+#include "app/MissionScreen.h"
 #include "app/ViewerScreen.h"
 
 #include <cstdint>
@@ -20,6 +20,7 @@ struct TGameWindowOptions {
   bool OverlayTest = false;  // start on the overlay and audio test screen
   int Viewer = 0;            // 1..5: start on that mission's world viewer
   TViewerOptions ViewerSetup;
+  TMissionScreenOptions MissionSetup;
   std::optional<uint32_t> Seed;
 };
 
@@ -46,10 +47,11 @@ private:
   bool ShowWindow();
   bool StartAudio();  // false when audio failed or there is no context
   bool StartViewer();
+  bool StartMission();
 
   TGameWindowOptions Options;
   TWindow GameWindow;
-  TTestScreen TestScreen;
+  std::unique_ptr<TMissionScreen> Mission;
   std::unique_ptr<TOverlayTestScreen> OverlayScreen;
   std::unique_ptr<TViewerScreen> Viewer;
   bool ContextReady = false;

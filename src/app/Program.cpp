@@ -124,6 +124,7 @@ int RunProgram(int argc, const char* const* argv) {
   windowOptions.ViewerSetup.Live = options.Live || options.Cinematic;
   windowOptions.ViewerSetup.WakeAll = options.WakeAll;
   windowOptions.ViewerSetup.Report = options.Headless;
+  windowOptions.MissionSetup.Report = options.Headless || options.Frames > 0;
   windowOptions.Seed = options.Seed;
   if (!form.FormCreate(windowOptions) && form.AudioFailed()) return 1;
 

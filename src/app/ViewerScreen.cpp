@@ -76,8 +76,14 @@ void TViewerScreen::Start() {
   Level->LoadWorld();
   Level->TimeStopped = !Options.Live;
   // The viewer has no pilot for the player's aircraft: in a live world it would fly on into the
-  // first hill, so it stays out of the world; still, it waits at its start.
-  if (Options.Live && !Level->Actors.empty()) Level->Actors.front()->State = StateGone;
+  // first hill, so it stays out of the world; still, it waits at its start. Its recorded path
+  // is the viewer's own camera's to fly, and no sight is drawn for it.
+  if (!Level->Actors.empty()) {
+    TActor& player = *Level->Actors.front();
+    player.Motion = nullptr;
+    if (Options.Live) player.State = StateGone;
+  }
+  Level->Letterbox = 1;
   Explosion = std::make_unique<TViewerExplosion>();
   if (!Options.Camera)
     Camera.Eye.z = std::max(Camera.Eye.z, Level->Surface->GroundHeight(Camera.Eye.x, Camera.Eye.y) + 150);

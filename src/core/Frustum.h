@@ -10,8 +10,9 @@ enum TFrustumSide : int { FrustumRight, FrustumLeft, FrustumBottom, FrustumTop, 
 
 class TFrustum {
 public:
-  // Planes point inwards and are left unnormalised: plane values are raw, so a sphere radius is
-  // compared against the raw value. Culling was tuned against that, keep it.
+  // Planes point inwards and are stored as extracted, unnormalised. The point, quad and box
+  // tests only need the sign of a plane's value; the sphere test scales the radius by each
+  // plane's normal length, so it compares true distances.
   std::array<TPlane, 6> planes{};
 
   // Takes the matrices the frame has just built on the CPU; with the camera in modelView the

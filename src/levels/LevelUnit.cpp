@@ -7,6 +7,7 @@
 #include "core/ConfigUnit.h"
 #include "core/Globals.h"
 #include "core/Texture.h"
+#include "levels/LevelHud.h"
 #include "levels/MissionRoster.h"
 #include "levels/MissionSettings.h"
 #include "platform/GLTable.h"
@@ -48,6 +49,7 @@ TLevel::~TLevel() {
   LightGround.reset();
   Surface.reset();
   Sky.reset();
+  Hud.reset();
   FreeAllAudio();
   // The cached meshes hold indices of the textures released here.
   ClearMeshCache();

@@ -15,14 +15,21 @@
 
 #include "actors/ActorFactory.h"
 #include "actors/ActorWorld.h"
+#include "levels/LevelHud.h"
 
 #include <cstdint>
 #include <memory>
 
 class TAtmosphere;
+class TCamera;
+class TLevelHud;
 class TSky;
 class TTerrainLightGround;
 struct TMissionSettings;
+
+// How a mission stands; the screen that runs it reads this after every frame and hands over
+// once it is no longer Running (the level never frees itself).
+enum class TOutcome : uint8_t { Running, Success, Failure, Quit };
 
 
 struct TLevelOptions {
@@ -54,6 +61,29 @@ public:
   // Every step above in order, for screens with nothing of their own between them.
   void Frame();
 
+  // The mission's slots. LoadLevel loads the world, the HUD, the radar map and the music, places
+  // the actors and starts the music; UpdateMission runs the phases once a frame.
+  virtual void LoadLevel();
+  virtual void UpdateMission() {}
+
+  // The running mission's frame and the pause question's, as their screen's frame function.
+  void MissionFrame();
+  void PauseFrame();
+  // The pause question's answers.
+  void QuitYes();
+  void QuitNo();
+  bool Paused() const { return PauseShown; }
+
+  // The player's aircraft (actor 0), or null before it is placed or in a world without one.
+  TCamera* Player() const;
+  // round(ShotsHit x 100 / ShotsFired), half to even; 0 when nothing was fired.
+  int32_t Accuracy() const;
+  // Ends the mission with that outcome after this frame.
+  void EndMission(TOutcome outcome);
+  // A black veil over the whole screen.
+  void DrawFade(float alpha) const;
+  void MissilesChanged() override;
+
   // Counts of the actors by state, for statistics lines and checks.
   struct TCensus {
     int32_t Alive = 0, Dying = 0, Gone = 0;
@@ -73,9 +103,36 @@ public:
   int64_t Frames = 0;  // frames run through RunActors
   int32_t ShadowsRendered = 0;  // dynamic shadows rendered by the last RenderShadows
 
+  // The mission's state.
+  TControlSource* Input = nullptr;  // where the player's controls come from
+  std::unique_ptr<TLevelHud> Hud;
+  TQuestionTexts QuestionTexts;  // the pause question's, in the player's language
+  int32_t Phase = 0;
+  int32_t Lives = 4;
+  float Fade = 1.0f;
+  TVector ObjectivePoint{};
+  float ObjectiveRadius = 300.0f;
+  uint8_t ShowObjective = 0;
+  int32_t RadarTexture = 0;
+  int32_t MusicHandle = -1;
+  TOutcome Outcome = TOutcome::Running;
+  uint8_t MissionSuccess = 0;
+  int32_t ShotAccuracy = 0;
+
+protected:
+  // The player's death: a life less, then a respawn or the failure fade. False when the frame
+  // ends here (the failure has been decided).
+  bool HandleDeath();
+  void Respawn(TCamera& player);
+  void Pause();
+
 private:
   void LoadTerrain();
   void LoadPools();
   void ApplyFog() const;
   void RunActor(TActor& actor);
+  void UpdatePlayer();
+
+  bool PauseShown = false;
+  bool PauseHeld = true;  // a key still held from the screen before does not pause at once
 };

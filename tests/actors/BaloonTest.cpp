@@ -109,13 +109,18 @@ TEST_F(BaloonTest, TheGunHuntsOnlyTheNearestLiveTargetableEnemy) {
 TEST_F(BaloonTest, AnAssignedTargetIsFollowedOnlyWhenItExistsAndIsInRange) {
   struct TCase {
     const char* Name;
-    int32_t Target;  // -2: the target actor's own index
+    int32_t Target;  // -2: the target actor's own index, -3 the gun's own
     float Distance;
     bool Turns;
+    uint8_t TargetState = StateAlive;
   };
   const TCase cases[] = {
-      {"assigned within range", -2, 300, true}, {"assigned beyond range", -2, 460, false},
-      {"none", -1, 300, false},                  {"past the array", 50, 300, false},
+      {"assigned within range", -2, 300, true},
+      {"assigned beyond range", -2, 460, false},
+      {"assigned and dying", -2, 300, true, StateDying},
+      {"assigned and gone", -2, 300, false, StateGone},
+      {"none", -1, 300, false},
+      {"past the array", 50, 300, false},
       {"the gun itself", -3, 300, false},
   };
   for (const TCase& c : cases) {
@@ -123,26 +128,14 @@ TEST_F(BaloonTest, AnAssignedTargetIsFollowedOnlyWhenItExistsAndIsInRange) {
     const TPair b = AddPair(w, {2000, 2000, 800});
     const int32_t index = w.ActorCount();
     // Same side as the gun: behaviour 11 does not look at sides.
-    AddTarget(w, b.Gun->Position + (Ahead(*b.Gun) + Side(*b.Gun)) * (c.Distance / std::sqrt(2.0f)), 2);
+    AddTarget(w, b.Gun->Position + (Ahead(*b.Gun) + Side(*b.Gun)) * (c.Distance / std::sqrt(2.0f)), 2).State =
+        c.TargetState;
     b.Gun->AssignedTarget = c.Target == -2 ? index : (c.Target == -3 ? index - 1 : c.Target);
     b.Gun->Behaviour = &TActor::Behaviour11;
     const TQuaternion facing = b.Gun->Orientation;
     w.Step();
     EXPECT_EQ(!(b.Gun->Orientation == facing), c.Turns) << c.Name;
   }
-}
-
-TEST_F(BaloonTest, AnAssignedTargetThatIsGoneIsNotFollowed) {
-  TTestWorld& w = MakeWorld();
-  const TPair b = AddPair(w, {2000, 2000, 800});
-  TActor& t = AddTarget(w, b.Gun->Position + Ahead(*b.Gun) * 200 + Side(*b.Gun) * 100);
-  t.State = StateGone;
-  b.Gun->AssignedTarget = w.ActorCount() - 1;
-  b.Gun->Behaviour = &TActor::Behaviour11;
-  const TQuaternion facing = b.Gun->Orientation;
-  for (int frame = 0; frame < 20; ++frame) w.Step();
-  EXPECT_EQ(b.Gun->Orientation, facing);
-  EXPECT_EQ(Shots(w), 0);
 }
 
 // --- Aiming, climbing, firing -------------------------------------------------------------
@@ -270,7 +263,7 @@ TEST_F(BaloonTest, AHalfWithoutAPartnerStillDiesCleanly) {
   for (const TCase& c : {TCase{"none", -1}, TCase{"past the array", 99}, TCase{"gone", -2}}) {
     TTestWorld& w = MakeWorld();
     const TPair b = AddPair(w, {2000, 2000, 800});
-    TActor& target = AddTarget(w, b.Gun->Position + TVector{0, 0, 100});  // so the gun moves
+    AddTarget(w, b.Gun->Position + TVector{0, 0, 100});  // so the gun climbs
     if (c.Partner == -2) {
       b.Body->State = StateGone;
       b.Body->Behaviour = nullptr;
@@ -287,7 +280,6 @@ TEST_F(BaloonTest, AHalfWithoutAPartnerStillDiesCleanly) {
     if (c.Partner == -2) {
       EXPECT_EQ(b.Body->Life, 7) << c.Name;
     }
-    (void)target;
   }
 }
 
@@ -318,18 +310,6 @@ TEST_F(BaloonTest, ACrashVanishesAtOnceWithNoWreck) {
   EXPECT_EQ(b.Body->State, StateGone);
   EXPECT_EQ(b.Body->Behaviour, nullptr);
   EXPECT_EQ(w.Particles->ActiveCount(), particles);
-}
-
-TEST_F(BaloonTest, LoadsFixedParametersAndIsNoTarget) {
-  TTestWorld& w = MakeWorld();
-  const TPair b = AddPair(w, {2000, 2000, 800});
-  EXPECT_FLOAT_EQ(b.Gun->Radius, 170);
-  EXPECT_FLOAT_EQ(b.Gun->CollisionRadius, 100);
-  EXPECT_FLOAT_EQ(b.Gun->Life, 30);
-  EXPECT_FLOAT_EQ(b.Gun->Speed, 0.01f);
-  EXPECT_EQ(b.Gun->Targetable, 0);
-  EXPECT_EQ(b.Gun->AssignedTarget, -1);
-  EXPECT_EQ(w.TypeCounters[BaloonType], 2);
 }
 
 }  // namespace

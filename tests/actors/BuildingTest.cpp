@@ -1,5 +1,6 @@
 // BuildingTest.cpp — buildings and lamps: parameters from the .int file, standing on the ground,
 // the death sequence's end, and a lamp that nothing can destroy.
+#include "actors/AirCraftUnit.h"
 #include "actors/BuildingUnit.h"
 #include "actors/LampUnit.h"
 
@@ -132,22 +133,55 @@ TEST_F(Building, LampGlowsAndLightsEveryFrame) {
   EXPECT_NEAR(VectorLength(w.Particles->ActiveList->Position - bulb), 0, 1e-3f);
 }
 
-TEST_F(Building, LampIsNeverDestroyedByShotsMissilesOrCollisions) {
-  TTestWorld& w = MakeWorld();
-  TLamp& l = AddLamp(w);
-  EXPECT_EQ(l.HitDamage, 0);
-  EXPECT_EQ(l.CollisionDamage, 0);
-  const TVector bulb = l.Position + TVector{0, 0, 60};
-  for (int32_t frame = 0; frame < 300; ++frame) {
-    if (frame % 10 == 0) {
-      w.Shots->Fire(bulb + TVector{-100, 0, 0}, {1, 0, 0});
-      w.Missiles->Launch(bulb + TVector{0, -150, 0}, l.Orientation, MissileSpeed, MissileRange, 0);
+// Each barrage is checked against a lamp that can be hurt, so it is known to hit.
+TEST_F(Building, LampIsNeverDestroyedByShotsOrMissiles) {
+  for (const bool missiles : {false, true})
+    for (const bool hurtable : {false, true}) {
+      TTestWorld& w = MakeWorld();
+      TLamp& l = AddLamp(w);
+      EXPECT_EQ(l.HitDamage, 0);
+      if (hurtable) l.HitDamage = 0.001f;
+      // Across the post below the arm: shots from the side, unguided missiles from in front.
+      const TVector post = l.Position + TVector{0, 0, 60};
+      for (int32_t frame = 0; frame < 300; ++frame) {
+        if (frame % 10 == 0 && !missiles) w.Shots->Fire(post + TVector{-100, 0, 0}, {1, 0, 0});
+        if (frame % 10 == 0 && missiles)
+          w.Missiles->Launch(post + TVector{0, -150, 0}, l.Orientation, MissileSpeed, MissileRange, -1);
+        w.Step();
+      }
+      const char* what = missiles ? "missiles" : "shots";
+      if (hurtable) {
+        EXPECT_LT(l.Life, 1) << "the " << what << " missed";
+        continue;
+      }
+      EXPECT_FLOAT_EQ(l.Life, 1) << what;
+      EXPECT_EQ(l.State, StateAlive) << what;
+      EXPECT_TRUE(l.Behaviour == &TActor::Live) << what;
     }
-    w.Step();
+}
+
+// An aircraft flying into the post: the lamp takes nothing, as checked against one that can.
+TEST_F(Building, LampIsNeverDestroyedByAnAircraftFlyingIntoIt) {
+  for (const bool hurtable : {false, true}) {
+    TTestWorld& w = MakeWorld();
+    TLamp& l = AddLamp(w);
+    if (hurtable) l.CollisionDamage = 0.001f;
+    TAirCraft& a = w.Add(std::make_unique<TAirCraft>(w));
+    // Standing upright at heading 0 its nose points along +Y, at the post.
+    a.LoadTyped(DataDir + "bad1", l.Position + TVector{0, -150, 60}, Upright, 0, 0, 0);
+    a.CollideTerrain = 0;
+    a.Life = a.MaxLife = 1e6f;
+    a.Behaviour = &TActor::Live;
+    const float aircraftLife = a.Life;
+    for (int32_t frame = 0; frame < 200; ++frame) w.Step();
+    ASSERT_LT(a.Life, aircraftLife) << "the aircraft never met the lamp";
+    if (hurtable) {
+      EXPECT_LT(l.Life, 1) << "the collision passed the lamp by";
+      continue;
+    }
+    EXPECT_FLOAT_EQ(l.Life, 1);
+    EXPECT_EQ(l.State, StateAlive);
   }
-  EXPECT_FLOAT_EQ(l.Life, 1);
-  EXPECT_EQ(l.State, StateAlive);
-  EXPECT_TRUE(l.Behaviour == &TActor::Live);
 }
 
 }  // namespace

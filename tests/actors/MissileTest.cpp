@@ -281,7 +281,7 @@ TEST_F(MissileTest, ALaunchWithoutFreeSoundSlotsIsDroppedAndLaterOnesWork) {
   EXPECT_EQ(w.MissilesMade, 1);
 }
 
-TEST_F(MissileTest, LaunchesThatAreNotANumberAreRefused) {
+TEST_F(MissileTest, LaunchesThatAreNotANumberAreRefusedAndAbsurdOnesEnd) {
   TTestWorld& w = MakeWorld();
   const float nan = std::numeric_limits<float>::quiet_NaN();
   EXPECT_FALSE(w.Missiles->Launch({nan, 0, 0}, {1, 0, 0, 0}, MissileSpeed, MissileRange, -1));
@@ -289,6 +289,13 @@ TEST_F(MissileTest, LaunchesThatAreNotANumberAreRefused) {
   EXPECT_FALSE(w.Missiles->Launch({0, 0, 1000}, {1, 0, 0, 0}, nan, MissileRange, -1));
   EXPECT_FALSE(w.Missiles->Launch({0, 0, 1000}, {1, 0, 0, 0}, 0, MissileRange, -1));
   EXPECT_EQ(w.Missiles->Count(), 0);
+  // Absurd but numbers: it flies, stays finite and is over in bounded time.
+  const float inf = std::numeric_limits<float>::infinity();
+  ASSERT_TRUE(w.Missiles->Launch({2000, 2000, 1500}, Pointing({1, 0, 0}), 1e30f, inf, -1));
+  const TMissile& m = Newest(w);
+  w.StepUntil([&] { return m.State != MissileFlying; }, 20);
+  EXPECT_TRUE(std::isfinite(m.Position.x));
+  EXPECT_LT(w.StepUntil([&] { return w.Missiles->Count() == 0; }, 200), 200);
 }
 
 }  // namespace

@@ -286,6 +286,10 @@ TEST_F(ShotTest, ShotsThatCouldNeverArriveAreNotMade) {
   w.Shots->Fire({0, 0, 1000}, {1, 0, 0}, ShotRange, -1);
   EXPECT_EQ(w.Shots->Count(), 0);
   EXPECT_EQ(w.ShotsMade, 0);
+  // Absurdly fast: still ends where its range does.
+  w.Shots->Fire({500, 500, 2000}, {1, 0, 0}, ShotRange, 1e30f);
+  w.StepUntil([&] { return w.Shots->Count() == 0; }, 3);
+  EXPECT_EQ(w.Shots->Count(), 0);
   // No direction at all: made, and over at once.
   w.Shots->Fire({500, 500, 1000}, {0, 0, 0});
   w.StepUntil([&] { return w.Shots->Count() == 0; }, 3);

@@ -317,21 +317,6 @@ TEST_F(ZeppelinCollisionTest, ARamThatDestroysGivesNoKick) {
 
 // --- Loading --------------------------------------------------------------------------------
 
-TEST_F(ZeppelinTest, LoadsItsParametersAndPropeller) {
-  TTestWorld& w = MakeWorld();
-  TZeppelin& z = AddZeppelin(w, {100, 100, 500});
-  EXPECT_FLOAT_EQ(z.Radius, 110);
-  EXPECT_FLOAT_EQ(z.CollisionRadius, 60);
-  EXPECT_FLOAT_EQ(z.Size, 40);
-  EXPECT_FLOAT_EQ(z.MaxLife, 150);
-  EXPECT_FLOAT_EQ(z.HitDamage, 0.5f);
-  EXPECT_EQ(z.Targetable, 1);
-  EXPECT_FALSE(z.PropellerMesh.Groups.empty());
-  EXPECT_GE(z.PropellerAngle, 0);
-  EXPECT_LT(z.PropellerAngle, 180);
-  EXPECT_EQ(z.PropellerAngle, std::floor(z.PropellerAngle));
-}
-
 TEST_F(ZeppelinTest, AMissingParameterFileLeavesTheCountersAlone) {
   TTestWorld& w = MakeWorld();
   TZeppelin& z = w.Add(std::make_unique<TZeppelin>(w));

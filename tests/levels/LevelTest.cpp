@@ -111,6 +111,17 @@ TEST_F(Level, EveryMissionComesAliveFightsAndStaysFinite) {
   }
 }
 
+// Every actor takes its sound slots while it loads; missiles in flight need two each from what
+// is left of the 200.
+TEST_F(Level, EveryMissionLeavesSoundSlotsForTheMissilesInFlight) {
+  for (int32_t mission = 1; mission <= MissionCount; ++mission) {
+    const std::unique_ptr<TLevel> level = Run(mission, 0, 1);
+    int32_t used = 0;
+    for (const std::string& name : SoundNames()) used += name != EmptySlotName ? 1 : 0;
+    EXPECT_LE(used, MaxSounds - 40) << "mission " << mission;
+  }
+}
+
 TEST_F(Level, TheSameSeedLivesTheSameMissionToTheBit) {
   const std::vector<uint32_t> first = Snapshot(*Run(4, 3000, 11));
   const std::vector<uint32_t> second = Snapshot(*Run(4, 3000, 11));

@@ -1,0 +1,199 @@
+// LevelMission.cpp — the running mission's frame: the player's controls and view, the HUD or
+// the cinematic bars, the player's death, respawn and the failure fade, the pause question and
+// the mission's end.
+#include "levels/LevelUnit.h"
+
+#include "actors/ActorUnit.h"
+#include "actors/CameraUnit.h"
+#include "core/Globals.h"
+#include "core/Random.h"
+#include "core/Texture.h"
+#include "levels/LevelHud.h"
+#include "levels/MissionSettings.h"
+#include "platform/GLTable.h"
+#include "platform/Input.h"
+#include "render/GLVisualObjectUnit.h"
+#include "render/Surface.h"
+#include "sound/SoundUnit.h"
+
+#include <cfenv>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr float FailureFadeRate = 0.001f;  // of Fade per ms: a second to black
+constexpr int32_t RespawnScatter = 20;     // whole units either way in x and y
+constexpr float RespawnHeight = 100.0f;
+constexpr float RespawnTurn = 135.0f * std::numbers::pi_v<float> / 180.0f;
+
+}  // namespace
+
+void TLevel::LoadLevel() {
+  Hud = std::make_unique<TLevelHud>(QuestionTexts);
+  LoadWorld();
+  // The player's aircraft is the eye every actor reads.
+  if (TCamera* player = Player()) {
+    Eye = player;
+    player->ResetView();
+    TakeEye();
+  }
+  TextureWrap = GL_CLAMP_TO_EDGE;
+  RadarTexture = LoadTexture(Settings.Radar);
+  TextureWrap = GL_REPEAT;
+  MissileCount = Settings.MissileCount;
+  SkyHeight = Settings.SkyHeight;
+  Fade = 1.0f;
+  Hud->SetLives(Lives);
+  Hud->SetMissiles(MissileCount);
+  MusicHandle = LoadMusic(Settings.Music, 100);
+  PlayMusic(MusicHandle);
+  RestartCounter();
+}
+
+TCamera* TLevel::Player() const {
+  if (Actors.empty()) return nullptr;
+  return dynamic_cast<TCamera*>(Actors.front().get());
+}
+
+int32_t TLevel::Accuracy() const {
+  if (ShotsFired <= 0) return 0;
+  const int mode = std::fegetround();
+  std::fesetround(FE_TONEAREST);
+  const double percent = std::nearbyint(static_cast<double>(ShotsHit) * 100.0 / static_cast<double>(ShotsFired));
+  std::fesetround(mode);
+  return static_cast<int32_t>(percent);
+}
+
+void TLevel::EndMission(TOutcome outcome) {
+  if (Outcome != TOutcome::Running) return;
+  Outcome = outcome;
+  MissionSuccess = outcome == TOutcome::Success ? 1 : 0;
+  ShotAccuracy = Accuracy();
+}
+
+void TLevel::MissilesChanged() {
+  if (Hud) Hud->SetMissiles(MissileCount);
+}
+
+void TLevel::DrawFade(float alpha) const {
+  if (Hud) Hud->DrawFade(alpha);
+}
+
+// The controls of this frame, then the player's view; in a cinematic with a path the scripted
+// camera flies instead.
+void TLevel::UpdatePlayer() {
+  Controls = Input ? Input->Poll(Counter.Elapsed) : TControlState{};
+  TCamera* player = Player();
+  if (!player) return;
+  player->UpdateView();
+  if (Letterbox && player->Motion) player->Behaviour7();
+  TakeEye();
+}
+
+void TLevel::MissionFrame() {
+  Counter.Update();
+  // The silhouettes are drawn into the frame buffer, so they go before the clear; they are
+  // taken from where the eye was last frame.
+  UpdateFrustum(ProjectionMatrix);
+  RenderShadows();
+  ClearFrame();
+  PairNearest();
+  PlayerFlag = 0;
+  UpdatePlayer();
+  DrawSky();
+  UpdateFrustum(ProjectionMatrix);
+  DrawTerrain();
+  RunActors();
+  RunEffects();
+  DrawFlare();
+  if (Letterbox)
+    Hud->DrawLetterbox();
+  else if (TCamera* player = Player())
+    Hud->Draw(*this, *player);
+  if (!HandleDeath()) return;
+  UpdateMission();
+  const bool pause = Controls.Pause;
+  if (pause && !PauseHeld && Outcome == TOutcome::Running) Pause();
+  PauseHeld = pause;
+  Resumed = 0;
+}
+
+bool TLevel::HandleDeath() {
+  TCamera* player = Player();
+  if (!player || player->State != StateGone) return true;
+  Lives = std::max(Lives - 1, 0);
+  if (Lives > 0) {
+    Hud->SetLives(Lives);
+    Respawn(*player);
+    return true;
+  }
+  Hud->SetLives(0);
+  if (Fade <= 1.0f) {
+    DrawFade(Fade);
+    Fade += static_cast<float>(Counter.Elapsed) * FailureFadeRate;
+    return true;
+  }
+  Fade = 1.0f;
+  EndMission(TOutcome::Failure);
+  return false;
+}
+
+// Back over the ground near where it fell, lifted clear of every actor it would overlap, facing
+// as it started, the view swung in from one side.
+void TLevel::Respawn(TCamera& player) {
+  const float dx = static_cast<float>(Random(2 * RespawnScatter) - RespawnScatter);
+  const float dy = static_cast<float>(Random(2 * RespawnScatter) - RespawnScatter);
+  TVector p = player.Position + TVector{dx, dy, 0};
+  p.z = Surface->GroundHeight(p.x, p.y) + RespawnHeight;
+  player.Position = p;
+  for (const std::unique_ptr<TActor>& actor : Actors) {
+    if (VectorLength(actor->Position - player.Position) < player.Radius + actor->Radius)
+      player.Position.z += 2 * player.Radius + actor->Radius;
+  }
+  player.PrevPosition = player.Position;
+  player.Orientation = player.StartOrientation;
+  TQuaternion conjugate, turn;
+  QuatConjugate(player.Orientation, conjugate);
+  QuatFromAxisAngle(0, 1, 0, (Random(2) == 0 ? -1.0f : 1.0f) * RespawnTurn, turn);
+  QuatMultiply(turn, conjugate, player.ViewRotation);
+  player.Life = player.MaxLife;
+  player.State = StateAlive;
+  player.Blast = 1.0f;
+  player.Behaviour = &TActor::Live;
+  player.ResetView();
+}
+
+void TLevel::Pause() {
+  PauseShown = true;
+  ShowCursor(true);
+  StopAllSounds();
+  GL.ClearColor(0, 0, 0, 1);
+  Hud->ShowQuestion(true);
+}
+
+void TLevel::PauseFrame() {
+  Counter.Update();
+  GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  LoadMenuView();
+  DrawOverlay();
+}
+
+void TLevel::QuitYes() {
+  if (!PauseShown) return;
+  ShowCursor(false);
+  EndMission(TOutcome::Quit);
+}
+
+void TLevel::QuitNo() {
+  if (!PauseShown) return;
+  PauseShown = false;
+  MouseButtons = 0;
+  Resumed = 1;
+  ShowCursor(false);
+  Hud->ShowQuestion(false);
+  const TVector& fog = Settings.FogColour;
+  GL.ClearColor(fog.x, fog.y, fog.z, 1);
+  // Escape may still be down from the answer: it must be let go before it pauses again.
+  PauseHeld = true;
+}
