@@ -4,6 +4,7 @@
 #include "content/ArtEffects.h"
 #include "content/ArtGround.h"
 #include "content/ArtHud.h"
+#include "content/ArtIcon.h"
 #include "content/ArtIntro.h"
 #include "content/ArtMenu.h"
 #include "content/ArtSky.h"
@@ -86,6 +87,8 @@ const std::map<std::string, TGenerator>& Generators() {
       {"missile-sign", Picture(MakeMissileSign)},
       {"gun-sight", Picture(MakeGunSight)},
       {"missile-sight", Picture(MakeMissileSight)},
+      // The desktop icon, installed beside the desktop entry rather than read by the game.
+      {"icon", Picture(MakeIcon)},
       // Skies.
       {"sky1", Picture(MakeSky1)},
       {"sky2", Picture(MakeSky2)},

@@ -57,6 +57,13 @@ constexpr TPreset Presets[CameraModeCount] = {
 };
 
 bool Finite(float v) { return std::isfinite(v); }
+
+// A stick's share of the full rate: its deflection when it gives one, else the whole rate
+// (keys, buttons and the mouse set no deflection; a damaged value is read as a key).
+float Deflection(float analog) {
+  const float a = std::fabs(analog);
+  return a > 0 && a <= 1.0f ? a : 1.0f;
+}
 bool Finite(const TQuaternion& q) { return Finite(q.w) && Finite(q.x) && Finite(q.y) && Finite(q.z); }
 bool Finite(const TVector& v) { return Finite(v.x) && Finite(v.y) && Finite(v.z); }
 
@@ -196,27 +203,29 @@ TAirCraft::TRates TCamera::ReadControls(float ms) {
   Level.PlayerFlag = 0;
   const float levelPitch =
       AxisZ.z < -LevelPitchSlack ? LevelPitchRate : AxisZ.z > LevelPitchSlack ? -LevelPitchRate : 0.0f;
-  // Tested in this order, a later input overwriting what an earlier one set.
+  // Tested in this order, a later input overwriting what an earlier one set. A stick scales
+  // the turn and its bank together, so a slight push makes a gentle, shallow turn.
+  const float turn = TurnRateLimit * Deflection(c.Turn);
   if (c.TurnLeft) {
-    r.Yaw = -TurnRateLimit;
-    if (AxisX.z < MaxBank) r.Roll = -TurnRateLimit;
+    r.Yaw = -turn;
+    if (AxisX.z < MaxBank) r.Roll = -turn;
     r.Pitch = levelPitch;
     Level.PlayerFlag = 1;
   }
   if (c.TurnRight) {
-    r.Yaw = TurnRateLimit;
-    if (AxisX.z > -MaxBank) r.Roll = TurnRateLimit;
+    r.Yaw = turn;
+    if (AxisX.z > -MaxBank) r.Roll = turn;
     r.Pitch = levelPitch;
     Level.PlayerFlag = 1;
   }
   // Negative pitch raises the nose.
-  const float invert = Config.InvertY ? -1.0f : 1.0f;
+  const float pitch = TurnRateLimit * Deflection(c.Pitch) * (Config.InvertY ? -1.0f : 1.0f);
   if (c.NoseUp) {
-    r.Pitch = -TurnRateLimit * invert;
+    r.Pitch = -pitch;
     Level.PlayerFlag = 1;
   }
   if (c.NoseDown) {
-    r.Pitch = TurnRateLimit * invert;
+    r.Pitch = pitch;
     Level.PlayerFlag = 1;
   }
   Speed = CruiseSpeed;

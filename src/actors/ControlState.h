@@ -20,6 +20,12 @@ struct TControlState {
   bool Camera1 = false;   // F1
   bool Camera2 = false;   // F2
   bool Pause = false;     // Escape
+  // How far a stick is deflected, for the direction the booleans above already chose: Turn
+  // for TurnLeft/TurnRight (negative to the left), Pitch for NoseUp/NoseDown (negative for the
+  // up input). 0 means full rate, which is what keys, buttons and the mouse give; a stick
+  // gives its deflection past the dead zone, so a slight push turns slowly.
+  float Turn = 0;
+  float Pitch = 0;
 
   friend bool operator==(const TControlState&, const TControlState&) = default;
 };

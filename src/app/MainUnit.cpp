@@ -105,22 +105,28 @@ bool TMainForm::FormActivate() {
     OverlayScreen->Start();
     return true;
   }
-  return StartMission();
+  return StartFlow();
 }
 
-bool TMainForm::StartMission() {
+// The intro, or with a mission chosen on the command line that mission as if the mission
+// screen had started it.
+bool TMainForm::StartFlow() {
   TWindow* window = Window;
-  Mission = std::make_unique<TMissionScreen>(CurrentLevel, Options.MissionSetup, [window] {
+  Flow = std::make_unique<TMissionFlow>(Options.FlowSetup, [window] {
     if (window) window->SwapBuffers();
   });
   try {
-    Mission->Start();
+    if (Options.DirectMission == 0) {
+      Flow->ShowIntro();
+      return true;
+    }
+    CurrentLevel = Options.DirectMission;
+    if (Flow->StartMission()) return true;
   } catch (const TFileError& e) {
-    Mission.reset();
-    ShowMessage(std::string("The mission cannot be started.\n") + e.what());
-    return false;
+    ShowMessage(std::string("The game's data is incomplete.\n") + e.what());
   }
-  return true;
+  Flow.reset();
+  return false;
 }
 
 bool TMainForm::StartViewer() {
@@ -139,7 +145,7 @@ bool TMainForm::StartViewer() {
 void TMainForm::FormDestroy() {
   OnRender = {};
   Viewer.reset();
-  Mission.reset();
+  Flow.reset();
   OverlayScreen.reset();
   FreeOverlay();
   // The programs belong to the context, so they go before it does.

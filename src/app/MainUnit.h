@@ -4,8 +4,8 @@
 
 #include "app/GLForm.h"
 #include "app/OverlayTestScreen.h"
-#include "app/MissionScreen.h"
 #include "app/ViewerScreen.h"
+#include "menu/MissionFlow.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,7 +20,8 @@ struct TGameWindowOptions {
   bool OverlayTest = false;  // start on the overlay and audio test screen
   int Viewer = 0;            // 1..5: start on that mission's world viewer
   TViewerOptions ViewerSetup;
-  TMissionScreenOptions MissionSetup;
+  TMissionFlowOptions FlowSetup;
+  int DirectMission = 0;  // 1..5: start this mission at once instead of the intro
   std::optional<uint32_t> Seed;
 };
 
@@ -41,17 +42,19 @@ public:
   void FormDestroy();
 
   bool HasContext() const { return ContextReady; }
+  // The menu or the running mission; none on the debug screens.
+  TMissionFlow* MissionFlow() const { return Flow.get(); }
   const std::string& ContextError() const { return Error; }
 
 private:
   bool ShowWindow();
   bool StartAudio();  // false when audio failed or there is no context
   bool StartViewer();
-  bool StartMission();
+  bool StartFlow();
 
   TGameWindowOptions Options;
   TWindow GameWindow;
-  std::unique_ptr<TMissionScreen> Mission;
+  std::unique_ptr<TMissionFlow> Flow;
   std::unique_ptr<TOverlayTestScreen> OverlayScreen;
   std::unique_ptr<TViewerScreen> Viewer;
   bool ContextReady = false;

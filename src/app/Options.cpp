@@ -85,6 +85,11 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       const char* v = value();
       if (!v) return std::nullopt;
       if (!ParseNumber(v, 1, 5, o.Mission)) return bad(v);
+    } else if (arg == "--player") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!*v) return bad(v);
+      o.Player = v;
     } else if (arg == "--viewer") {
       const char* v = value();
       if (!v) return std::nullopt;
@@ -140,6 +145,10 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
     error = "--headless and --offscreen exclude each other";
     return std::nullopt;
   }
+  if (!o.Player.empty() && (o.Viewer != 0 || o.OverlayTest)) {
+    error = "--player plays the missions: not with --viewer or --overlay-test";
+    return std::nullopt;
+  }
   if (o.Flight > 0 && o.Viewer == 0) {
     error = "--flight needs --viewer";
     return std::nullopt;
@@ -165,7 +174,7 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
 }
 
 bool SkipsLauncher(const TOptions& o) {
-  return o.Headless || o.Offscreen || o.Mission != 0 || o.Viewer != 0 || o.Frames != 0 ||
+  return o.Headless || o.Offscreen || o.Mission != 0 || !o.Player.empty() || o.Viewer != 0 || o.Frames != 0 ||
          !o.Screenshot.empty();
 }
 
@@ -177,9 +186,14 @@ const char* UsageText() {
          "  --no-vsync          do not wait for the display's refresh between frames\n"
          "  --overlay-test      open on a test screen of texts, buttons, music and effects\n"
          "  --no-vertex-programs  draw without the driver's vertex programs, as on old cards\n"
-         "  --mission N         play mission N (1-5) at once, skipping the launcher; with\n"
-         "                      --headless or --frames a line 'result mission=N outcome=...\n"
-         "                      phase=P lives=L accuracy=A frames=F' is printed at the end\n"
+         "  --mission N         play mission N (1-5) at once, skipping the launcher and the\n"
+         "                      intro; its result unlocks the next mission as usual and the\n"
+         "                      results screen follows. With --headless or --frames a line\n"
+         "                      'result mission=N outcome=success|failure|unfinished phase=P\n"
+         "                      lives=L accuracy=A frames=F' is printed at the end; headless,\n"
+         "                      the run ends with the mission\n"
+         "  --player NAME       without the launcher, play as this player (the profile in\n"
+         "                      Player/ is made when new); default: the last player chosen\n"
          "  --viewer N          fly over mission N's world and its actors (arrows and mouse\n"
          "                      turn, W/S fly, X sets off a test explosion, F12 saves a\n"
          "                      screenshot), skipping the launcher\n"

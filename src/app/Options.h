@@ -17,6 +17,7 @@ struct TOptions {
   bool Shadows = true;     // false: no shadows, whatever the settings say
   bool OverlayTest = false;  // first screen: the overlay and audio test
   int Mission = 0;         // 1..5: start this mission, skipping the launcher
+  std::string Player;      // without the launcher: play as this profile (UTF-8 name)
   int Viewer = 0;          // 1..5: fly over this mission's world
   bool CameraGiven = false;
   float Camera[5] = {};    // x, y, z, yaw, pitch (degrees) for the viewer

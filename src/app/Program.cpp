@@ -8,8 +8,11 @@
 #include "app/SetUnit.h"
 #include "app/StartUnit.h"
 #include "core/ConfigUnit.h"
+#include "core/Error.h"
+#include "core/FileIO.h"
 #include "core/Globals.h"
 #include "core/PlayerProfile.h"
+#include "core/TextCodec.h"
 #include "platform/Clock.h"
 #include "platform/GLTable.h"
 #include "platform/Message.h"
@@ -68,6 +71,51 @@ struct TRunScope {
   }
 };
 
+// Without the launcher: the profile named by --player (made as the launcher makes a new one
+// when there is none yet), else the last player's, else none at all, whose progress lasts for
+// this run only. False after a message when the named profile cannot be used.
+bool LoadDirectProfile(const TOptions& options) {
+  PlayerRecord = {};
+  PlayerRecord.Progress = FirstMission;
+  CurrentLevel = FirstMission;
+  std::string name = options.Player;
+  if (name.empty()) {
+    try {
+      name = ReadLastPlayer(DataDir + "player.cfg");
+    } catch (const TFileError&) {
+      // An unreadable player.cfg is the same as none.
+    }
+    if (!PlayerNameProblem(name).empty() || !FileExists(PlayerDir + name)) return true;
+  } else {
+    std::optional<std::string> cp1250 = Utf8ToCp1250(name);
+    if (!cp1250) {
+      ShowMessage("The player's name can only use letters of the Central European alphabet.");
+      return false;
+    }
+    name = *cp1250;
+    if (std::string problem = PlayerNameProblem(name); !problem.empty()) {
+      ShowMessage(problem);
+      return false;
+    }
+  }
+  const std::string path = PlayerDir + name;
+  try {
+    if (!FileExists(path)) {
+      SetShortString(PlayerRecord.Name, name);
+      EnsureDirectory(PlayerDir);
+      WriteProfile(path, PlayerRecord);
+    }
+    PlayerRecord = ReadProfile(path);
+  } catch (const TFileError& e) {
+    ShowMessage(std::string("The player's profile cannot be used.\n") + e.what());
+    return false;
+  }
+  // The profile keeps the name it was made with; progress is written back under this one.
+  SetShortString(PlayerRecord.Name, name);
+  CurrentLevel = PlayerRecord.Progress;
+  return true;
+}
+
 int RunGame(TMainForm& form, const TOptions& options) {
   if (!form.FormActivate()) return 1;
   form.RunFrameLoop(options.Frames, options.Screenshot);
@@ -124,7 +172,11 @@ int RunProgram(int argc, const char* const* argv) {
   windowOptions.ViewerSetup.Live = options.Live || options.Cinematic;
   windowOptions.ViewerSetup.WakeAll = options.WakeAll;
   windowOptions.ViewerSetup.Report = options.Headless;
-  windowOptions.MissionSetup.Report = options.Headless || options.Frames > 0;
+  windowOptions.DirectMission = options.Mission;
+  windowOptions.FlowSetup.Report = options.Headless || options.Frames > 0;
+  windowOptions.FlowSetup.ExitAfterMission = options.Headless && options.Mission > 0;
+  // Runs on a fixed step are repeatable and as fast as they can be: they never sleep.
+  windowOptions.FlowSetup.PaceMenus = !options.Headless && options.FixedStep == 0;
   windowOptions.Seed = options.Seed;
   if (!form.FormCreate(windowOptions) && form.AudioFailed()) return 1;
 
@@ -144,8 +196,8 @@ int RunProgram(int argc, const char* const* argv) {
     TStartForm start(settings);
     start.FormCreate();
     if (!start.Run()) return 0;
-  } else {
-    CurrentLevel = options.Mission > 0 ? options.Mission : FirstMission;
+  } else if (!LoadDirectProfile(options)) {
+    return 1;
   }
   return RunGame(form, options);
 }

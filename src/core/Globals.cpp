@@ -9,6 +9,7 @@ std::string PlayerDir;
 std::string TextureDir;
 std::string ShaderDir;
 std::string SoundDir;
+std::string UserDir;
 
 int32_t ScreenWidth = 0;
 int32_t ScreenHeight = 0;
@@ -27,10 +28,15 @@ TCounter Counter;
 void SetAppDir(const std::string& dir) {
   AppDir = dir.empty() || dir.back() != '/' ? dir + "/" : dir;
   DataDir = AppDir + "Data/";
-  PlayerDir = AppDir + "Player/";
   TextureDir = AppDir + "textures/";
   ShaderDir = AppDir + "shader/";
   SoundDir = AppDir + "Sound/";
+  SetUserDir(AppDir);
+}
+
+void SetUserDir(const std::string& dir) {
+  UserDir = dir.empty() || dir.back() != '/' ? dir + "/" : dir;
+  PlayerDir = UserDir + "Player/";
 }
 
 void RestartCounter() { Counter = TCounter(); }

@@ -8,16 +8,24 @@
 #include <cstdint>
 #include <string>
 
-// Directories, each ending in "/". AppDir is the working directory at start-up (or --dir).
+// Directories, each ending in "/". AppDir is the game's data tree: beside the executable, in the
+// install's share directory, or the working directory (or --dir).
 extern std::string AppDir;
 extern std::string DataDir;     // AppDir + "Data/"
-extern std::string PlayerDir;   // AppDir + "Player/"
+extern std::string PlayerDir;   // UserDir + "Player/": where profiles are written
 extern std::string TextureDir;  // AppDir + "textures/"
 extern std::string ShaderDir;   // AppDir + "shader/"
 extern std::string SoundDir;    // AppDir + "Sound/"
 
-// Sets AppDir and every directory derived from it; a missing trailing "/" is added.
+// Where the user's own files are written (settings, profiles, bindings, screenshots): AppDir
+// when it can be written, else the user's XDG data directory (core/UserFiles.h chooses).
+extern std::string UserDir;
+
+// Sets AppDir and every directory derived from it; a missing trailing "/" is added. UserDir
+// becomes AppDir again, so a game tree set up by a test keeps its own files.
 void SetAppDir(const std::string& dir);
+// Sets UserDir and PlayerDir; a missing trailing "/" is added.
+void SetUserDir(const std::string& dir);
 
 extern int32_t ScreenWidth;
 extern int32_t ScreenHeight;

@@ -34,6 +34,8 @@ TPlayerRecord ParseProfile(const uint8_t* data, size_t size, const std::string& 
                                std::to_string(sizeof(TPlayerRecord)));
   TPlayerRecord record;
   std::memcpy(&record, data, sizeof record);
+  // A damaged progress byte would offer missions that do not exist (or none at all).
+  record.Progress = static_cast<uint8_t>(std::clamp<int>(record.Progress, FirstMission, LastMission));
   return record;
 }
 

@@ -22,6 +22,7 @@ std::string GetShortString(const uint8_t* field, size_t available);  // at most 
 void SetShortString(uint8_t (&field)[256], const std::string& text);  // cut at 255 bytes
 
 // Throws TFileError naming the file when it is missing, unreadable or shorter than 257 bytes.
+// A Progress outside 1..5 is read as the nearest of them.
 TPlayerRecord ReadProfile(const std::string& path);
 TPlayerRecord ParseProfile(const uint8_t* data, size_t size, const std::string& path);
 void WriteProfile(const std::string& path, const TPlayerRecord& record);  // atomic

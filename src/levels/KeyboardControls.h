@@ -1,21 +1,8 @@
-// KeyboardControls.h — TKeyboardControls: the player's controls from the polled keyboard and,
-// when the settings ask for it, the mouse.
-//
-// Mouse steering is directional: the cursor's side of the screen centre turns the aircraft,
-// and the cursor is put back to the centre every MouseSensitivity ms, so the sensitivity is
-// how long a push of the mouse keeps steering. Without UseMouse the mouse is left alone.
+// KeyboardControls.h — TKeyboardControls: the player's controls as the game ships them, the
+// keys of its table and (with UseMouse) the mouse, plus any pad, through the default bindings.
 #pragma once
 
-#include "actors/ControlState.h"
+#include "levels/BoundControls.h"
 
-#include <cstdint>
-
-class TKeyboardControls final : public TControlSource {
-public:
-  TControlState Poll(int32_t ms) override;
-
-  int32_t MouseTimer = 0;  // ms since the cursor was last put back to the screen centre
-
-private:
-  void ReadMouse(TControlState& state, int32_t ms);
-};
+// One source reads every input; the keyboard's is the default-bound one.
+using TKeyboardControls = TBoundControls;

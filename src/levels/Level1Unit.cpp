@@ -9,8 +9,6 @@
 #include "core/Globals.h"
 #include "levels/LevelHud.h"
 
-#include <algorithm>
-
 #include <numbers>
 
 namespace {
@@ -30,7 +28,6 @@ constexpr float Airship1Height = 360, Airship2Height = 370;
 constexpr float Airship1Reach = 100, Airship2Reach = 300;
 
 constexpr float OpeningFadeRate = 0.0007f;  // of Fade per ms
-constexpr float EndingFadeRate = 0.0002f;
 constexpr float PlayerStartSpeed = 0.06f;
 constexpr float AirshipSpeed = 0.02f;
 constexpr int32_t PathStep = 33;
@@ -78,10 +75,7 @@ void TLevel1::UpdateMission() {
 }
 
 void TLevel1::Opening() {
-  if (Fade > 0) {
-    DrawFade(Fade);
-    Fade = std::max(0.0f, Fade - static_cast<float>(Counter.Elapsed) * OpeningFadeRate);
-  }
+  FadeIn(OpeningFadeRate);
   TCamera& player = *Player();
   if (!player.MotionDone) return;
   Letterbox = 0;
@@ -172,37 +166,17 @@ void TLevel1::StartSuccessCinematic() {
   Phase = SuccessEnding;
 }
 
-void TLevel1::EndingFade(TOutcome outcome, float rate) {
-  if (Fade < 1) {
-    DrawFade(Fade);
-    Fade += static_cast<float>(Counter.Elapsed) * rate;
-    return;
-  }
-  Fade = 1;
-  EndMission(outcome);
-}
-
 // The convoy is lost when one airship falls while the other is no longer flying: the camera
 // watches the second one go down.
 void TLevel1::CheckConvoyLoss() {
   if (Phase == SuccessEnding || Phase == FailureEnding) return;
   TZeppelin& first = Airship(1);
   TZeppelin& second = Airship(2);
-  if (first.State == StateDying && second.State != StateAlive) return ShowAirshipFalling(first);
-  if (second.State == StateDying && first.State != StateAlive) return ShowAirshipFalling(second);
-}
-
-void TLevel1::ShowAirshipFalling(TZeppelin& airship) {
-  Letterbox = 1;
-  TCamera& player = *Player();
-  player.Speed = 0;
-  player.Position = airship.Position;
-  player.Orientation = airship.Orientation;
-  player.Eye = airship.Position;
-  QuatConjugate(airship.Orientation, player.ViewRotation);
-  player.CameraMode = 9;
-  player.ResetView();
-  for (const auto& actor : Actors) actor->MuteRequest = 1;
+  const TZeppelin* falling = nullptr;
+  if (first.State == StateDying && second.State != StateAlive) falling = &first;
+  else if (second.State == StateDying && first.State != StateAlive) falling = &second;
+  if (!falling) return;
+  ShowFalling(*falling);
   Phase = FailureEnding;
 }
 

@@ -21,7 +21,6 @@ private:
   void ConvoyLeg();
   void Hover();
   void LastWave();
-  void EndingFade(TOutcome outcome, float rate);
   void CheckConvoyLoss();
   void MarkLeadingAirship();
   void GuardAirships();
@@ -29,6 +28,5 @@ private:
   void Wake(int32_t first, int32_t last);
   bool AllGone(int32_t first, int32_t last) const;
   void StartSuccessCinematic();
-  void ShowAirshipFalling(TZeppelin& airship);
   TZeppelin& Airship(int32_t which) const;  // 1 or 2
 };

@@ -4,6 +4,7 @@
 #include "levels/LevelUnit.h"
 
 #include "actors/ActorUnit.h"
+#include "actors/AirCraftUnit.h"
 #include "actors/CameraUnit.h"
 #include "core/Globals.h"
 #include "core/Random.h"
@@ -16,6 +17,7 @@
 #include "render/Surface.h"
 #include "sound/SoundUnit.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <numbers>
@@ -26,6 +28,7 @@ constexpr float FailureFadeRate = 0.001f;  // of Fade per ms: a second to black
 constexpr int32_t RespawnScatter = 20;     // whole units either way in x and y
 constexpr float RespawnHeight = 100.0f;
 constexpr float RespawnTurn = 135.0f * std::numbers::pi_v<float> / 180.0f;
+constexpr uint8_t FallingCameraMode = 9;   // rides the falling actor, looking along it
 
 }  // namespace
 
@@ -78,6 +81,74 @@ void TLevel::MissilesChanged() {
 
 void TLevel::DrawFade(float alpha) const {
   if (Hud) Hud->DrawFade(alpha);
+}
+
+void TLevel::FadeIn(float rate) {
+  if (Fade <= 0) return;
+  DrawFade(Fade);
+  Fade = std::max(0.0f, Fade - static_cast<float>(Counter.Elapsed) * rate);
+}
+
+void TLevel::EndingFade(TOutcome outcome, float rate) {
+  if (Fade < 1) {
+    DrawFade(Fade);
+    Fade += static_cast<float>(Counter.Elapsed) * rate;
+    return;
+  }
+  Fade = 1;
+  EndMission(outcome);
+}
+
+void TLevel::HandOver() {
+  Letterbox = 0;
+  TCamera* player = Player();
+  if (!player) return;
+  player->State = StateGone;
+  player->CameraMode = CameraModeChase;
+}
+
+void TLevel::SetOpeningView(const TVector& eye, const TVector& viewAngles) {
+  TCamera* player = Player();
+  if (!player) return;
+  player->Eye = eye;
+  QuatFromEuler(viewAngles.x, viewAngles.y, viewAngles.z, player->ViewRotation);
+  player->ResetView();
+}
+
+void TLevel::StartCinematic(const TCinematicShot& shot) {
+  Letterbox = 1;
+  TCamera* player = Player();
+  if (!player) return;
+  player->Position = player->PrevPosition = shot.PlayerPosition;
+  QuatFromEuler(shot.PlayerAngles.x, shot.PlayerAngles.y, shot.PlayerAngles.z, player->Orientation);
+  player->Eye = shot.Eye;
+  QuatFromEuler(shot.ViewAngles.x, shot.ViewAngles.y, shot.ViewAngles.z, player->ViewRotation);
+  player->CameraMode = shot.CameraMode;
+  player->ResetView();
+}
+
+void TLevel::ShowFalling(const TActor& falling) {
+  Letterbox = 1;
+  if (TCamera* player = Player()) {
+    player->Speed = 0;
+    player->Position = falling.Position;
+    player->Orientation = falling.Orientation;
+    player->Eye = falling.Position;
+    QuatConjugate(falling.Orientation, player->ViewRotation);
+    player->CameraMode = FallingCameraMode;
+    player->ResetView();
+  }
+  for (const auto& actor : Actors) actor->MuteRequest = 1;
+}
+
+bool TLevel::GroupCleared(int32_t group) const {
+  if (group <= 0 || group >= TypeCount) return false;  // group 0 is never an objective
+  return TypeCounters[static_cast<size_t>(group)] <= 0;
+}
+
+TAirCraft* TLevel::AirCraftAt(int32_t index) const {
+  if (index < 0 || index >= ActorCount()) return nullptr;
+  return dynamic_cast<TAirCraft*>(Actors[static_cast<size_t>(index)].get());
 }
 
 // The controls of this frame, then the player's view; in a cinematic with a path the scripted

@@ -69,9 +69,11 @@ void TLevel::LoadWorld() {
 
   FogStart = Settings.FogStart;
   FogEnd = Settings.FogEnd;
-  const float fog[4] = {Settings.FogColour.x, Settings.FogColour.y, Settings.FogColour.z, 1};
-  GL.ClearColor(fog[0], fog[1], fog[2], 1);
-  GL.Fogfv(GL_FOG_COLOR, fog);
+  FogColor[0] = Settings.FogColour.x;
+  FogColor[1] = Settings.FogColour.y;
+  FogColor[2] = Settings.FogColour.z;
+  GL.ClearColor(FogColor[0], FogColor[1], FogColor[2], 1);
+  GL.Fogfv(GL_FOG_COLOR, FogColor);
   GL.Fogi(GL_FOG_MODE, GL_LINEAR);
   GL.Hint(GL_FOG_HINT, GL_NICEST);
   if (VertexPrograms) VertexPrograms->SetFog(-1.0f / (FogEnd - FogStart), FogEnd / (FogEnd - FogStart));
@@ -124,7 +126,8 @@ void TLevel::LoadPools() {
     VertexPrograms->SetOwner({Lights.get(), &CameraMatrix});
     Scene.Programs = VertexPrograms.get();
   }
-  Particles = std::make_unique<TParticleSystem>(TParticleView{&CameraMatrix, &Frustum}, ParticleCapacity, ParticleGravity);
+  Particles = std::make_unique<TParticleSystem>(TParticleView{&CameraMatrix, &Frustum, FogColor}, ParticleCapacity,
+                                                ParticleGravity);
   Shots = std::make_unique<TShootBuffer>(*this);
   Missiles = std::make_unique<TMissileBuffer>(*this, DataDir + MissileMesh);
 }
@@ -199,11 +202,25 @@ void TLevel::RunActors() {
   Counter.Elapsed = elapsed;
 }
 
+// One fog rule for the whole frame: what is drawn after the terrain fades with distance as the
+// terrain and the meshes do. A mesh's draw switches the fog off when it ends (the missiles'
+// among them), so it is set again before each pool.
 void TLevel::RunEffects() {
   Lights->SwapBuffers();
+  EffectsFog();
   Shots->UpdateAndDraw();
   Missiles->UpdateAndDraw();
+  EffectsFog();
   Particles->UpdateAndDraw();
+  GL.Disable(GL_FOG);
+}
+
+// Fog by eye distance over the mission's range, whatever the terrain's own fog source is.
+void TLevel::EffectsFog() const {
+  GL.Enable(GL_FOG);
+  GL.Fogf(GL_FOG_START, FogStart);
+  GL.Fogf(GL_FOG_END, FogEnd);
+  GL.Fogi(GL_FOG_COORDINATE_SOURCE_EXT, GL_FRAGMENT_DEPTH_EXT);
 }
 
 void TLevel::DrawFlare() {

@@ -20,12 +20,28 @@
 #include <cstdint>
 #include <memory>
 
+class TAirCraft;
 class TAtmosphere;
 class TCamera;
 class TLevelHud;
 class TSky;
 class TTerrainLightGround;
 struct TMissionSettings;
+
+// Every mission's success veil thickens at this rate (of Fade per ms): five seconds to black.
+constexpr float EndingFadeRate = 0.0002f;
+// The phases every mission ends in.
+constexpr int32_t PhaseSuccess = 7, PhaseFailure = 8;
+
+// A cinematic's still shot: where the player's aircraft is put and how it faces, where the eye
+// stands and how it looks (angles as QuatFromEuler takes them), and the view preset.
+struct TCinematicShot {
+  TVector PlayerPosition;
+  TVector PlayerAngles;
+  TVector Eye;
+  TVector ViewAngles;
+  uint8_t CameraMode;
+};
 
 // How a mission stands; the screen that runs it reads this after every frame and hands over
 // once it is no longer Running (the level never frees itself).
@@ -100,6 +116,7 @@ public:
   // The viewer's still world: actors are drawn as they stand, their clock stopped, while
   // effects still play.
   bool TimeStopped = false;
+  float FogColor[4] = {0, 0, 0, 1};  // the mission's, also the clear colour
   int64_t Frames = 0;  // frames run through RunActors
   int32_t ShadowsRendered = 0;  // dynamic shadows rendered by the last RenderShadows
 
@@ -120,6 +137,26 @@ public:
   int32_t ShotAccuracy = 0;
 
 protected:
+  // What the missions' phase machines share.
+  // The opening's veil, drawn and lifted at rate (of Fade per ms), then held at 0.
+  void FadeIn(float rate);
+  // The ending's veil, drawn and thickened at rate; once black the mission ends with outcome.
+  void EndingFade(TOutcome outcome, float rate);
+  // The opening's end: the bars go, the chase view, and the player is put under control
+  // through the level's loss-of-life handling (which takes one life).
+  void HandOver();
+  // The opening view, set before the first frame: the eye and its rotation.
+  void SetOpeningView(const TVector& eye, const TVector& viewAngles);
+  // Letterbox on and the shot's aircraft, eye and view.
+  void StartCinematic(const TCinematicShot& shot);
+  // The failure cinematic: the player holds still at the falling actor, the camera rides it
+  // looking along it, and every sound is asked to stop.
+  void ShowFalling(const TActor& falling);
+  // Whether an objective group has no member left that has not finished dying.
+  bool GroupCleared(int32_t group) const;
+  // Actors[index] as an aircraft; null for an index out of range or an actor of another class.
+  TAirCraft* AirCraftAt(int32_t index) const;
+
   // The player's death: a life less, then a respawn or the failure fade. False when the frame
   // ends here (the failure has been decided).
   bool HandleDeath();
@@ -130,6 +167,7 @@ private:
   void LoadTerrain();
   void LoadPools();
   void ApplyFog() const;
+  void EffectsFog() const;
   void RunActor(TActor& actor);
   void UpdatePlayer();
 

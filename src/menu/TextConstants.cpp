@@ -213,7 +213,10 @@ std::string TextEntryUtf8(uint8_t language, int entry) {
   return language == 0 ? English[entry] : Slovak[entry];
 }
 
+uint8_t TextLanguage = 0;
+
 void SelectLanguage(uint8_t language) {
+  TextLanguage = language == 0 ? 0 : 1;
   for (int entry = 0; entry < TextCount; ++entry) {
     // Every text is known to have a cp1250 form; the tests check each one.
     std::optional<std::string> text = Utf8ToCp1250(TextEntryUtf8(language, entry));

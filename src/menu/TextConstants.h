@@ -15,6 +15,8 @@ extern std::string TextTable[TextCount];
 
 // Fills TextTable: English for language 0, Slovak otherwise.
 void SelectLanguage(uint8_t language);
+// The language TextTable holds: 0 English, 1 Slovak.
+extern uint8_t TextLanguage;
 
 // An entry as written in the source (UTF-8), for checks and tools.
 std::string TextEntryUtf8(uint8_t language, int entry);

@@ -27,3 +27,7 @@ TClockSource& SystemClock() {
 TClockSource& ActiveClock() { return Active ? *Active : SystemClock(); }
 
 void SetActiveClock(TClockSource* clock) { Active = clock; }
+
+void SleepMs(int32_t ms) {
+  if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+}

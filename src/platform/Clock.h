@@ -35,3 +35,7 @@ private:
 // The clock every new counter reads; the system clock unless a fixed step was chosen.
 TClockSource& ActiveClock();
 void SetActiveClock(TClockSource* clock);  // nullptr restores the system clock
+
+// Gives the processor back for about `ms` milliseconds (nothing for 0 or less). Only for pacing
+// real-time screens: runs with a fixed step never call it.
+void SleepMs(int32_t ms);

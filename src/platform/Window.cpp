@@ -1,6 +1,7 @@
 // Window.cpp — the SDL window, its OpenGL context and the display modes.
 #include "platform/Window.h"
 
+#include "platform/Gamepad.h"
 #include "platform/Input.h"
 
 #include <SDL.h>
@@ -177,7 +178,10 @@ void TWindow::PumpEvents(const TWindowEvents& events) {
         if (handler) handler(button, x, y);
         break;
       }
-      default: break;
+      default:
+        // Pads and sticks come and go here, so one plugged in mid-mission works at once.
+        HandleGamepadEvent(&event);
+        break;
     }
   }
 }

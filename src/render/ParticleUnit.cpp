@@ -77,6 +77,7 @@ void TParticleSystem::UpdateAndDraw() {
   GL.TexCoordPointer(2, GL_FLOAT, QuadStride, &Quad[0][7]);
 
   const float ms = static_cast<float>(Counter.Elapsed);
+  FogAdditive = -1;
   TParticle* previous = nullptr;
   TParticle* p = ActiveList;
   while (p) {
@@ -93,6 +94,14 @@ void TParticleSystem::UpdateAndDraw() {
     }
     p = next;
   }
+  if (Level.FogColor && FogAdditive == 1) GL.Fogfv(GL_FOG_COLOR, Level.FogColor);
+}
+
+void TParticleSystem::FogFor(bool additive) {
+  if (!Level.FogColor || FogAdditive == (additive ? 1 : 0)) return;
+  static constexpr float Black[4] = {0, 0, 0, 0};
+  GL.Fogfv(GL_FOG_COLOR, additive ? Black : Level.FogColor);
+  FogAdditive = additive ? 1 : 0;
 }
 
 void TParticleSystem::Draw(const TParticle& p, const TMatrix& camera) {
@@ -106,6 +115,7 @@ void TParticleSystem::Draw(const TParticle& p, const TMatrix& camera) {
 
   GL.DepthMask(GL_FALSE);
   GL.Disable(GL_CULL_FACE);
+  FogFor(p.Additive != 0);
   GL.BlendFunc(GL_SRC_ALPHA, p.Additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
   GL.Enable(GL_BLEND);
   GL.Disable(GL_LIGHTING);

@@ -34,6 +34,10 @@ public:
 struct TParticleView {
   const TMatrix* CameraMatrix = nullptr;
   const TFrustum* Frustum = nullptr;
+  // The mission's fog colour (r, g, b, a) while its fog is on: a blended particle fades into it
+  // like everything else, an additive one fades to nothing (fog colour black). Null: the fog
+  // colour is left as it is.
+  const float* FogColor = nullptr;
 };
 
 class TParticleSystem {
@@ -69,5 +73,8 @@ public:
 
 private:
   void Draw(const TParticle& p, const TMatrix& camera);
+  void FogFor(bool additive);
+
+  int8_t FogAdditive = -1;  // which fog colour is set during a draw: -1 none yet
   void Advance(TParticle& p, float ms) const;
 };

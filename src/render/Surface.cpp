@@ -91,10 +91,13 @@ void TSurf::FirstPass() {
     Progress(0.2f * static_cast<float>(r) / static_cast<float>(Height - 1));
     for (int32_t c = 0; c < Width; ++c) {
       TSurfVertex& v = Vertices[Index(r, c)];
-      // The bump path lights in the sun's space, so its normals are turned there once.
-      if (Settings.BumpMapping) MatrixRotateVector(v.Normal, Settings.LightSpaceMatrix, v.Normal);
+      // The shade compares the ground's own (world) normal with the world sun; it must be taken
+      // before the bump path turns the normal into the sun's space, or every sunward slope
+      // under a low sun would fall to the floor.
       const float s = std::max(VectorDot(v.Normal, Settings.LightDirection), AmbientShade);
       v.Shade = {s, s, s};
+      // The bump path lights in the sun's space, so its normals are turned there once.
+      if (Settings.BumpMapping) MatrixRotateVector(v.Normal, Settings.LightSpaceMatrix, v.Normal);
       v.One = 1.0f;
       v.TexCoord[0] = static_cast<float>(c);
       v.TexCoord[1] = static_cast<float>(r);

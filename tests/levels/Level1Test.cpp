@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -258,6 +259,42 @@ TEST_F(Mission1Legs, EscapePausesOnceStopsEverySoundAndNoResumes) {
   Level->QuitYes();
   EXPECT_EQ(Level->Outcome, TOutcome::Quit);
   SetInputSource(nullptr);
+}
+
+TEST_F(Mission1, AnEscapeStillHeldFromTheScreenBeforeDoesNotPause) {
+  TScriptedInput keys;
+  TKeyboardControls controls;
+  Level->Input = &controls;
+  SetInputSource(&keys);
+  keys.Press(VK::Escape);
+  Frames(3);
+  EXPECT_FALSE(Level->Paused());
+  keys.Release(VK::Escape);
+  Frames(1);
+  keys.Press(VK::Escape);
+  Frames(1);
+  EXPECT_TRUE(Level->Paused());
+  SetInputSource(nullptr);
+}
+
+// Twenty missions loaded, played a moment and freed leave no GL name, sound slot or texture.
+TEST_F(Mission1, LoadingAndFreeingItTwentyTimesLeavesNothingBehind) {
+  Level.reset();
+  FreeOverlay();
+  const TNullGLCounts before = NullGLCounts();
+  const size_t textures = Textures.size();
+  for (int32_t run = 0; run < 20; ++run) {
+    Level = std::make_unique<TLevel1>();
+    Level->LoadLevel();
+    Frames(50);
+    Level.reset();
+    FreeOverlay();
+    EXPECT_EQ(SoundCount(), 0) << run;
+    EXPECT_EQ(MusicCount(), 0) << run;
+    EXPECT_LE(Textures.size(), std::max<size_t>(textures, 1)) << run;
+    EXPECT_EQ(NullGLCounts().LiveLists, before.LiveLists) << run;
+    EXPECT_LE(NullGLCounts().LiveTextures, before.LiveTextures + 1) << run;
+  }
 }
 
 TEST(Mission1Accuracy, RoundsHalfToEven) {

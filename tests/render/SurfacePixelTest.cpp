@@ -1,5 +1,6 @@
 // SurfacePixelTest.cpp — the terrain drawn on a real offscreen Mesa context: ground where the
-// camera looks, nothing where it does not, fog thickening towards the far plane.
+// camera looks, nothing where it does not, fog thickening towards the far plane, slopes shaded
+// by their world normal under a low sun.
 #include "core/ConfigUnit.h"
 #include "core/FileIO.h"
 #include "core/Globals.h"
@@ -8,6 +9,7 @@
 #include "platform/BmpCodec.h"
 #include "platform/GLTable.h"
 #include "platform/Window.h"
+#include "render/Atmosphere.h"
 #include "render/Surface.h"
 #include "common/TempDir.h"
 
@@ -215,6 +217,48 @@ TEST_F(SurfacePixels, AdditiveLightDecalBrightensTheGround) {
   EXPECT_GT(lit[1], 120);
   const std::array<int, 3> beside = Pixel(Side / 2 + 18, Side / 2);  // transparent border
   EXPECT_LT(beside[0], 30) << beside[0] << " " << beside[1] << " " << beside[2];
+}
+
+}  // namespace
+
+namespace {
+
+// A field whose west half leans toward a low sun and whose east half leans away from it, drawn
+// on the scattering path (which lights by the vertices' shade alone), with and without bump
+// mapping: the sunward half must come out brighter either way.
+TSrf LeaningField(const TVector& sunward, const TVector& away) {
+  TSrf t = FlatField();
+  for (int32_t r = 0; r < t.Height; ++r)
+    for (int32_t c = 0; c < t.Width; ++c)
+      t.Cells[static_cast<size_t>(r) * t.Width + c].Normal = c < t.Width / 2 ? sunward : away;
+  return t;
+}
+
+TEST_F(SurfacePixels, ScatteringShadeFollowsTheWorldNormalWithAndWithoutBumpMapping) {
+  TVector sun;
+  VectorNormalize({1, 1, 0.17f}, sun);  // the airfield raid's low evening sun
+  TVector sunward, away;
+  VectorNormalize({0.5f, 0.5f, 0.7f}, sunward);
+  VectorNormalize({-0.5f, -0.5f, 0.7f}, away);
+  for (bool bump : {false, true}) {
+    TSurfSettings settings;
+    settings.TerrainFlag = true;
+    settings.BumpMapping = bump;
+    settings.LightDirection = sun;
+    ComputeLightSpaceMatrix(sun, settings.LightSpaceMatrix);
+    settings.Scatter = [](const TVector&, const TVector&, TVector& inscatter, TVector& extinction) {
+      inscatter = {0, 0, 0};
+      extinction = {1, 1, 1};
+    };
+    TSurf surface(LeaningField(sunward, away), settings);
+    const float middle = static_cast<float>(SrfMaxSide / 2) * 10;  // x of the seam between the halves
+    ASSERT_GT(DrawFrom(surface, {middle, 700, 80}, {middle, 700, 0}, {0, 1, 0}), 0);
+    const std::array<int, 3> lit = Pixel(Side / 4, Side / 2);        // west of the seam
+    const std::array<int, 3> shaded = Pixel(3 * Side / 4, Side / 2);  // east of it
+    // 200 x (sun . normal) against the 0.3 floor: about 150 and 60.
+    EXPECT_GT(lit[1], shaded[1] + 50) << "bump " << bump << ": " << lit[1] << " against " << shaded[1];
+    EXPECT_GT(lit[1], 120) << "bump " << bump;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+// ComputerPilot.h — a computer that flies the player's aircraft with the player's own controls,
+// reading the world as the HUD shows it: the radar's blips and their sides, the objective
+// marker, and the sight's candidate and lock.
+//
+// Each frame it picks the enemy on the radar that matters most (near itself and near the
+// objective the mission guards), steers toward where its guns' shots will meet that enemy,
+// fires when the shots would hit and no friend is in the way, and takes a missile lock on a
+// worthwhile target when it has missiles left. With nothing on the radar it circles the
+// objective marker. Ground, ceiling, map edge and collisions come first.
+//
+// Steering is binary, as the keys are: a direction is held or not. The aircraft turns at fixed
+// rates, so the pilot aims with dead zones and reasons in the world's frame (heading in the
+// ground plane, nose elevation), which a bank does not mix up. It draws no randoms and reads no
+// clock, so a seeded run with the pilot is as repeatable as one without, and it allocates nothing.
+#pragma once
+
+#include "actors/ControlState.h"
+#include "core/VectMath.h"
+
+#include <cstdint>
+
+class TActor;
+class TCamera;
+class TLevel;
+
+class TComputerPilot final : public TControlSource {
+public:
+  explicit TComputerPilot(const TLevel& level);
+  TControlState Poll(int32_t ms) override;
+
+  // The actor the pilot is after, -1 when it only follows the objective.
+  int32_t Target() const { return TargetIndex; }
+
+private:
+  // What the steering wants this frame: a point to fly at, how closely to hold it.
+  struct TAim {
+    TVector Point{};
+    float DeadZone = 0;
+  };
+  enum class TWeapon : uint8_t { Guns, Seeking };
+
+  void ChooseTarget(const TCamera& player);
+  float Threat(const TActor& enemy, const TCamera& player) const;
+  bool OnTheGround(const TActor& actor) const;
+  bool MarkedObjective(const TActor& actor) const;
+  TVector Velocity(const TActor& actor) const;
+  TVector LeadPoint(const TCamera& player, const TActor& target) const;
+  TAim Patrol(const TCamera& player) const;
+  void Steer(const TCamera& player, const TAim& aim, TControlState& out) const;
+  void KeepClear(const TCamera& player, TControlState& out) const;
+  void AvoidCollisions(const TCamera& player, TControlState& out) const;
+  bool KeepInsideMap(const TCamera& player, TAim& aim) const;
+  bool ShotWouldHit(const TCamera& player, const TActor& target, const TVector& lead) const;
+  bool FriendInLine(const TCamera& player, float range) const;
+  void Weapons(const TCamera& player, const TActor* target, bool onTarget, TControlState& out);
+  bool WorthAMissile(const TCamera& player, const TActor& target) const;
+  void SetNose(bool up, bool down, TControlState& out) const;
+
+  const TLevel& Level;
+  int32_t TargetIndex = -1;
+  int32_t LastMs = 16;        // the previous frame's length: actors moved over it
+  TWeapon Weapon = TWeapon::Guns;
+  int32_t SeekTime = 0;       // ms spent trying for a lock on this target
+  int32_t MissileRest = 0;    // ms before the next attempt at a lock
+  bool SwitchHeld = false;    // the weapon switch was down last frame
+  bool TriggerHeld = false;
+};

@@ -1,0 +1,187 @@
+// MissionFlow.cpp — starting a mission from the menu, running it, and taking its outcome back
+// to a fresh menu.
+#include "menu/MissionFlow.h"
+
+#include "core/Error.h"
+#include "core/Globals.h"
+#include "core/PlayerProfile.h"
+#include "levels/LevelHud.h"
+#include "levels/MissionFactory.h"
+#include "menu/GLMenuUnit.h"
+#include "menu/TextConstants.h"
+#include "platform/Clock.h"
+#include "platform/Input.h"
+#include "platform/Message.h"
+#include "render/GLSpriteUnit.h"
+#include "render/GLVisualObjectUnit.h"
+#include "sound/SoundUnit.h"
+
+#include <cstdio>
+
+namespace {
+// Menu frames are kept to about 60 a second when nothing else (vsync) holds them back: a menu
+// has nothing to gain from more, and an idle menu should not keep a core busy.
+constexpr double MenuFrameMs = 1000.0 / 60.0;
+}  // namespace
+
+TMissionResult TakeResult(const TLevel& level) {
+  TMissionResult result;
+  result.Mission = level.Mission;
+  result.Outcome = level.Outcome;
+  result.Phase = level.Phase;
+  result.Lives = level.Lives;
+  // The accuracy is settled when the mission ends; until then it is the one so far.
+  result.Accuracy = level.Outcome == TOutcome::Running ? level.Accuracy() : level.ShotAccuracy;
+  result.Frames = level.Frames;
+  return result;
+}
+
+std::string ResultLine(const TMissionResult& result) {
+  const char* outcome = "unfinished";
+  if (result.Outcome == TOutcome::Success) outcome = "success";
+  if (result.Outcome == TOutcome::Failure) outcome = "failure";
+  char line[200];
+  std::snprintf(line, sizeof line, "result mission=%d outcome=%s phase=%d lives=%d accuracy=%d frames=%lld",
+                result.Mission, outcome, result.Phase, result.Lives, result.Accuracy,
+                static_cast<long long>(result.Frames));
+  return line;
+}
+
+TMissionFlow::TMissionFlow(const TMissionFlowOptions& options, TSwap swap)
+    : Options(options), Swap(std::move(swap)) {}
+
+TMissionFlow::~TMissionFlow() {
+  if (OnRender.IsBoundTo(this)) OnRender = {};
+  Report();
+  CurrentMission.reset();
+  MenuScreen.reset();
+  FreeOverlay();
+  ShowCursor(true);
+}
+
+TMissionResult TMissionFlow::Result() const {
+  return CurrentMission ? TakeResult(*CurrentMission) : LastResult;
+}
+
+void TMissionFlow::Report() {
+  if (!Options.Report || Reported || !Played) return;
+  std::printf("%s\n", ResultLine(Result()).c_str());
+  std::fflush(stdout);
+  Reported = true;
+}
+
+void TMissionFlow::InstallFrame() { OnRender = TRenderHandler::Bind<&TMissionFlow::Frame>(this); }
+
+void TMissionFlow::NewMenu() {
+  // The old screen goes first: its destructor empties the overlay list the new one fills.
+  MenuScreen.reset();
+  MenuScreen = std::make_unique<TGLMenu>();
+  InstallFrame();
+}
+
+void TMissionFlow::ShowIntro() {
+  NewMenu();
+  MenuScreen->ShowIntro();
+}
+
+bool TMissionFlow::StartMission() {
+  MenuScreen.reset();
+  FreeAllAudio();
+  OverlayValid = false;
+  Keyboard = {};
+  std::unique_ptr<TLevel> level = CreateMission(CurrentLevel);
+  TLevel* loading = level.get();
+  level->Input = &Keyboard;
+  // The levels know no text tables: the question comes in the player's language from here.
+  level->QuestionTexts = {TextTable[TextYes], TextTable[TextNo], TextTable[TextPauseQuestion]};
+  ShowCursor(false);
+  level->Progress = [this, loading](float fraction) {
+    if (!loading->Hud) return;
+    loading->Hud->DrawLoadingBar(fraction);
+    if (Swap) Swap();
+  };
+  try {
+    level->LoadLevel();
+  } catch (const TFileError& e) {
+    level.reset();
+    FreeOverlay();
+    ShowCursor(true);
+    ShowMessage(std::string("The mission cannot be started.\n") + e.what());
+    NewMenu();
+    MenuScreen->ShowMissionScreen();
+    return false;
+  }
+  level->Progress = {};
+  level->Hud->QuitYesButton->OnMouseDown = [loading](TGLSprite&, int) { loading->QuitYes(); };
+  level->Hud->QuitNoButton->OnMouseDown = [loading](TGLSprite&, int) { loading->QuitNo(); };
+  CurrentMission = std::move(level);
+  Played = true;
+  Reported = false;
+  InstallFrame();
+  return true;
+}
+
+void TMissionFlow::Frame() {
+  try {
+    if (CurrentMission) {
+      if (CurrentMission->Paused())
+        CurrentMission->PauseFrame();
+      else
+        CurrentMission->MissionFrame();
+      if (CurrentMission->Outcome != TOutcome::Running) EndMission();
+      return;
+    }
+    if (!MenuScreen) return;
+    MenuScreen->Frame();
+    if (MenuScreen->StartRequested) {
+      StartMission();
+      return;
+    }
+    PaceMenuFrame();
+  } catch (const TFileError& e) {
+    // A menu whose pictures or music cannot be loaded: nothing left to show.
+    ShowMessage(std::string("The game's data is incomplete.\n") + e.what());
+    CloseGameWindow();
+  }
+}
+
+void TMissionFlow::EndMission() {
+  LastResult = TakeResult(*CurrentMission);
+  const TOutcome outcome = CurrentMission->Outcome;
+  MissionSuccess = CurrentMission->MissionSuccess;
+  ShotAccuracy = CurrentMission->ShotAccuracy;
+  // 6 after the last mission: the results screen's OK then opens the ending.
+  if (outcome == TOutcome::Success) CurrentLevel = CurrentMission->Mission + 1;
+  CurrentMission.reset();
+  FreeOverlay();
+  ShowCursor(true);
+  NewMenu();
+  if (outcome == TOutcome::Quit)
+    MenuScreen->ShowMissionScreen();
+  else
+    MenuScreen->ShowResult();
+  if (!Options.ExitAfterMission) return;
+  Report();
+  CloseGameWindow();
+}
+
+// Frames are due on a fixed schedule, so that the time a sleep overshoots is taken off the
+// next one; a frame later than a whole period starts the schedule afresh instead of hurrying.
+// When the frame itself (drawing and the buffer swap, which waits for the display's refresh
+// with vsync on) already takes most of a period, nothing is added: sleeping then could only
+// miss a refresh.
+void TMissionFlow::PaceMenuFrame() {
+  if (!Options.PaceMenus) return;
+  TClockSource& clock = SystemClock();
+  int64_t frequency = 0;
+  if (!clock.QueryFrequency(frequency) || frequency <= 0) return;
+  const double ticksPerMs = static_cast<double>(frequency) / 1000.0;
+  const int64_t period = static_cast<int64_t>(MenuFrameMs * ticksPerMs);
+  const int64_t now = clock.QueryCounter();
+  const bool heldBack = LastPacedEnd >= 0 && now - LastPacedEnd > period * 8 / 10;
+  if (heldBack || NextMenuFrame < 0 || now - NextMenuFrame > period) NextMenuFrame = now;
+  NextMenuFrame += period;
+  const double wait = static_cast<double>(NextMenuFrame - now) / ticksPerMs;
+  if (!heldBack && wait >= 1.0) SleepMs(static_cast<int32_t>(wait));
+  LastPacedEnd = clock.QueryCounter();
+}

@@ -1,0 +1,83 @@
+// MissionFlow.h — TMissionFlow: owns either the menu or the running mission and hands over
+// between them. The game window's frame function is the flow's; it runs the screen's frame and
+// then, outside any call of the screen itself, acts on what the screen asked for: a mission to
+// start (the menu's Start or Again) or a mission that has ended (its Outcome), after which the
+// level is freed and a fresh menu shows the results or, after a quit, the mission screen.
+#pragma once
+
+#include "levels/KeyboardControls.h"
+#include "levels/LevelUnit.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TGLMenu;
+
+struct TMissionFlowOptions {
+  bool Report = false;            // print the result line when the run stops
+  bool ExitAfterMission = false;  // close the window once a mission has ended and is recorded
+  bool PaceMenus = false;         // sleep menu frames down to about 60 a second
+};
+
+// What the result line reports of a mission: taken from the running level, or kept from the
+// moment it ended.
+struct TMissionResult {
+  int32_t Mission = 0;
+  TOutcome Outcome = TOutcome::Running;
+  int32_t Phase = 0;
+  int32_t Lives = 0;
+  int32_t Accuracy = 0;
+  int64_t Frames = 0;
+};
+
+TMissionResult TakeResult(const TLevel& level);
+// "result mission=N outcome=success|failure|unfinished phase=P lives=L accuracy=A frames=F";
+// a quit counts as unfinished.
+std::string ResultLine(const TMissionResult& result);
+
+class TMissionFlow {
+public:
+  using TSwap = std::function<void()>;
+
+  // swap shows the back buffer (the loading bar is drawn outside the frame loop).
+  TMissionFlow(const TMissionFlowOptions& options, TSwap swap);
+  // Prints the result line when asked to and a mission was played, then frees the screen.
+  ~TMissionFlow();
+  TMissionFlow(const TMissionFlow&) = delete;
+  TMissionFlow& operator=(const TMissionFlow&) = delete;
+
+  // A fresh menu on its intro. Throws TFileError naming what the menu could not load.
+  void ShowIntro();
+  // Mission CurrentLevel, as if started from the mission screen. False, after a message, when
+  // it cannot be loaded; a menu on the mission screen is shown then.
+  bool StartMission();
+  // The window's frame function.
+  void Frame();
+
+  TGLMenu* Menu() const { return MenuScreen.get(); }
+  TLevel* Level() const { return CurrentMission.get(); }
+  bool MissionPlayed() const { return Played; }
+  // The running mission's result, or the last one that ended.
+  TMissionResult Result() const;
+
+private:
+  void InstallFrame();
+  void NewMenu();
+  void EndMission();
+  void PaceMenuFrame();
+  void Report();
+
+  TMissionFlowOptions Options;
+  TSwap Swap;
+  std::unique_ptr<TGLMenu> MenuScreen;
+  std::unique_ptr<TLevel> CurrentMission;
+  TKeyboardControls Keyboard;
+  TMissionResult LastResult;
+  bool Played = false;
+  bool Reported = false;
+  // System clock counts: when the next paced menu frame is due, and when the last one ended.
+  int64_t NextMenuFrame = -1;
+  int64_t LastPacedEnd = -1;
+};
