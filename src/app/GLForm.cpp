@@ -78,7 +78,12 @@ void TGLForm::RunFrameLoop(int64_t maxFrames, const std::string& screenshot) {
     ++Frames;
     const bool last = maxFrames > 0 && Frames >= maxFrames;
     if (last && !screenshot.empty()) SaveScreenshot(screenshot);
-    if (Window) Window->SwapBuffers();
+    if (Window) {
+      Window->SwapBuffers();
+      // An offscreen or software context accepts frames faster than it draws them and keeps
+      // every one it was handed; waiting here holds one frame in flight and the memory flat.
+      GL.Finish();
+    }
     if (last) break;
   }
 }

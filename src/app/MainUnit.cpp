@@ -11,6 +11,7 @@
 #include "menu/TextConstants.h"
 #include "platform/Clock.h"
 #include "platform/GLTable.h"
+#include "platform/Gamepad.h"
 #include "platform/Message.h"
 #include "render/GLTextUnit.h"
 #include "render/SceneGlobals.h"
@@ -48,6 +49,8 @@ bool TMainForm::FormCreate(const TGameWindowOptions& options) {
   }
   Window = &GameWindow;
   ContextReady = true;
+  // Pads and sticks plugged in now or later work at once; without them the keyboard does.
+  StartGamepads();
   return StartAudio();
 }
 
@@ -156,6 +159,7 @@ void TMainForm::FormDestroy() {
   SoundAvailable = false;
   Window = nullptr;
   FullScreen = false;
+  StopGamepads();
   GameWindow.Destroy();
   ContextReady = false;
 }

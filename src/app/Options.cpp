@@ -90,6 +90,18 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       if (!v) return std::nullopt;
       if (!*v) return bad(v);
       o.Player = v;
+    } else if (arg == "--bot") {
+      o.Bot = true;
+    } else if (arg == "--record") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!*v) return bad(v);
+      o.Record = v;
+    } else if (arg == "--replay") {
+      const char* v = value();
+      if (!v) return std::nullopt;
+      if (!*v) return bad(v);
+      o.Replay = v;
     } else if (arg == "--viewer") {
       const char* v = value();
       if (!v) return std::nullopt;
@@ -145,6 +157,14 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
     error = "--headless and --offscreen exclude each other";
     return std::nullopt;
   }
+  if ((o.Bot || !o.Record.empty()) && o.Mission == 0) {
+    error = "--bot and --record need --mission";
+    return std::nullopt;
+  }
+  if (!o.Replay.empty() && (o.Bot || !o.Record.empty() || o.Viewer != 0)) {
+    error = "--replay plays a recording: not with --bot, --record or --viewer";
+    return std::nullopt;
+  }
   if (!o.Player.empty() && (o.Viewer != 0 || o.OverlayTest)) {
     error = "--player plays the missions: not with --viewer or --overlay-test";
     return std::nullopt;
@@ -174,7 +194,7 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
 }
 
 bool SkipsLauncher(const TOptions& o) {
-  return o.Headless || o.Offscreen || o.Mission != 0 || !o.Player.empty() || o.Viewer != 0 || o.Frames != 0 ||
+  return o.Headless || o.Offscreen || o.Mission != 0 || !o.Replay.empty() || !o.Player.empty() || o.Viewer != 0 || o.Frames != 0 ||
          !o.Screenshot.empty();
 }
 
@@ -192,6 +212,11 @@ const char* UsageText() {
          "                      'result mission=N outcome=success|failure|unfinished phase=P\n"
          "                      lives=L accuracy=A frames=F' is printed at the end; headless,\n"
          "                      the run ends with the mission\n"
+         "  --bot               with --mission: a computer pilot flies the player's aircraft\n"
+         "  --record FILE       with --mission: write the mission's controls and frame times\n"
+         "                      to FILE (by the player or the bot)\n"
+         "  --replay FILE       play a recording back: the same mission, seed, frame times and\n"
+         "                      controls, to the same result and hash; ends where it ends\n"
          "  --player NAME       without the launcher, play as this player (the profile in\n"
          "                      Player/ is made when new); default: the last player chosen\n"
          "  --viewer N          fly over mission N's world and its actors (arrows and mouse\n"

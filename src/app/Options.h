@@ -18,6 +18,9 @@ struct TOptions {
   bool OverlayTest = false;  // first screen: the overlay and audio test
   int Mission = 0;         // 1..5: start this mission, skipping the launcher
   std::string Player;      // without the launcher: play as this profile (UTF-8 name)
+  bool Bot = false;        // the computer pilot flies the player's aircraft
+  std::string Record;      // write the played mission's controls and frame times to this file
+  std::string Replay;      // play this recording back
   int Viewer = 0;          // 1..5: fly over this mission's world
   bool CameraGiven = false;
   float Camera[5] = {};    // x, y, z, yaw, pitch (degrees) for the viewer

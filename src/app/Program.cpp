@@ -12,8 +12,11 @@
 #include "core/FileIO.h"
 #include "core/Globals.h"
 #include "core/PlayerProfile.h"
+#include "core/ReplayFile.h"
 #include "core/TextCodec.h"
+#include "core/UserFiles.h"
 #include "platform/Clock.h"
+#include "platform/GamePaths.h"
 #include "platform/GLTable.h"
 #include "platform/Message.h"
 #include "platform/Window.h"
@@ -25,11 +28,30 @@
 
 namespace {
 
+// The game's tree beside the executable (or the install's), wherever the game is started from;
+// what a player writes goes to the tree when it can be written, else to the user's own folder.
 void SetDirectories(const TOptions& options) {
   std::error_code ec;
-  std::filesystem::path dir = options.Dir.empty() ? std::filesystem::current_path(ec)
-                                                  : std::filesystem::absolute(options.Dir, ec);
-  SetAppDir(dir.string());
+  SetAppDir(options.Dir.empty() ? FindGameDir() : std::filesystem::absolute(options.Dir, ec).string());
+  ChooseUserDir(AppDir);
+}
+
+// The recording --replay names, checked against the run's other options. False after a
+// message when it cannot be played.
+bool LoadReplay(const TOptions& options, TReplay& replay) {
+  try {
+    replay = ReadReplay(options.Replay, options.Mission);
+  } catch (const TFileError& e) {
+    std::fprintf(stderr, "quintara: the recording cannot be played: %s\n", e.what());
+    return false;
+  }
+  if (options.FixedStep > 0 && replay.Step != options.FixedStep) {
+    std::fprintf(stderr, "quintara: %s was recorded at %s; a replay runs at the recorded frame times\n",
+                 options.Replay.c_str(),
+                 replay.Step > 0 ? ("--fixed-step " + std::to_string(replay.Step)).c_str() : "the real clock");
+    return false;
+  }
+  return true;
 }
 
 const char* ExtensionString(const TMainForm& form) {
@@ -81,11 +103,11 @@ bool LoadDirectProfile(const TOptions& options) {
   std::string name = options.Player;
   if (name.empty()) {
     try {
-      name = ReadLastPlayer(DataDir + "player.cfg");
+      name = ReadLastPlayer(LastPlayerPath(TFileUse::Read));
     } catch (const TFileError&) {
       // An unreadable player.cfg is the same as none.
     }
-    if (!PlayerNameProblem(name).empty() || !FileExists(PlayerDir + name)) return true;
+    if (!PlayerNameProblem(name).empty() || !FileExists(ProfilePath(name, TFileUse::Read))) return true;
   } else {
     std::optional<std::string> cp1250 = Utf8ToCp1250(name);
     if (!cp1250) {
@@ -98,14 +120,12 @@ bool LoadDirectProfile(const TOptions& options) {
       return false;
     }
   }
-  const std::string path = PlayerDir + name;
   try {
-    if (!FileExists(path)) {
+    if (!FileExists(ProfilePath(name, TFileUse::Read))) {
       SetShortString(PlayerRecord.Name, name);
-      EnsureDirectory(PlayerDir);
-      WriteProfile(path, PlayerRecord);
+      WriteProfile(ProfilePath(name, TFileUse::Write), PlayerRecord);
     }
-    PlayerRecord = ReadProfile(path);
+    PlayerRecord = ReadProfile(ProfilePath(name, TFileUse::Read));
   } catch (const TFileError& e) {
     ShowMessage(std::string("The player's profile cannot be used.\n") + e.what());
     return false;
@@ -172,9 +192,16 @@ int RunProgram(int argc, const char* const* argv) {
   windowOptions.ViewerSetup.Live = options.Live || options.Cinematic;
   windowOptions.ViewerSetup.WakeAll = options.WakeAll;
   windowOptions.ViewerSetup.Report = options.Headless;
-  windowOptions.DirectMission = options.Mission;
+  TReplay replay;
+  if (!options.Replay.empty() && !LoadReplay(options, replay)) return 2;
+  const int32_t mission = options.Replay.empty() ? options.Mission : replay.Mission;
+  windowOptions.DirectMission = mission;
+  windowOptions.FlowSetup.Bot = options.Bot;
+  windowOptions.FlowSetup.RecordPath = options.Record;
+  windowOptions.FlowSetup.Replay = options.Replay.empty() ? nullptr : &replay;
+  windowOptions.FlowSetup.Step = options.FixedStep;
   windowOptions.FlowSetup.Report = options.Headless || options.Frames > 0;
-  windowOptions.FlowSetup.ExitAfterMission = options.Headless && options.Mission > 0;
+  windowOptions.FlowSetup.ExitAfterMission = (options.Headless && mission > 0) || !options.Replay.empty();
   // Runs on a fixed step are repeatable and as fast as they can be: they never sleep.
   windowOptions.FlowSetup.PaceMenus = !options.Headless && options.FixedStep == 0;
   windowOptions.Seed = options.Seed;

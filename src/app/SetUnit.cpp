@@ -2,7 +2,7 @@
 #include "app/SetUnit.h"
 
 #include "core/Error.h"
-#include "core/FileIO.h"
+#include "core/UserFiles.h"
 #include "core/Globals.h"
 #include "platform/Message.h"
 
@@ -62,7 +62,7 @@ void TSetForm::FormCreate(const std::vector<TDisplayMode>& systemModes, const ch
   for (const TDisplayMode& mode : DisplayModes) ModeLines.push_back(DisplayModeLine(mode));
   DetectCapabilities(extensions, lookup);
   try {
-    LoadConfig(DataDir + "config.cfg", Config);
+    LoadConfig(ConfigPath(TFileUse::Read), Config);
   } catch (const TFileError& e) {
     Config = DefaultConfig();
     ShowMessage(std::string(e.what()) + "\nThe default settings are used.");
@@ -79,8 +79,7 @@ void TSetForm::Show() {
 void TSetForm::Save() {
   Config = ConfigFromControls(Dialog->Controls(), Config);
   try {
-    EnsureDirectory(DataDir);
-    SaveConfig(DataDir + "config.cfg", Config);
+    SaveConfig(ConfigPath(TFileUse::Write), Config);
   } catch (const TFileError& e) {
     ShowMessage(std::string("The settings could not be saved.\n") + e.what());
   }

@@ -6,6 +6,7 @@
 #include "core/FileIO.h"
 #include "core/Globals.h"
 #include "core/PlayerProfile.h"
+#include "core/UserFiles.h"
 #include "core/TextCodec.h"
 #include "platform/Message.h"
 
@@ -21,11 +22,11 @@ TStartForm::TStartForm(TSetForm& settings) : Settings(settings) {
 void TStartForm::FormCreate() {
   std::string last;
   try {
-    last = ReadLastPlayer(DataDir + "player.cfg");
+    last = ReadLastPlayer(LastPlayerPath(TFileUse::Read));
   } catch (const TFileError&) {
     // An unreadable player.cfg is the same as none: choose a player again.
   }
-  if (last.empty() || !PlayerNameProblem(last).empty() || !FileExists(PlayerDir + last)) {
+  if (last.empty() || !PlayerNameProblem(last).empty() || !FileExists(ProfilePath(last, TFileUse::Read))) {
     ClearPlayer();
     return;
   }
@@ -44,7 +45,7 @@ bool TStartForm::Run() {
 void TStartForm::StartButtonClick() {
   if (!HasPlayer) return;
   try {
-    PlayerRecord = ReadProfile(PlayerDir + Name);
+    PlayerRecord = ReadProfile(ProfilePath(Name, TFileUse::Read));
   } catch (const TFileError& e) {
     ShowMessage(std::string("The player's profile cannot be read.\n") + e.what());
     return;
@@ -56,7 +57,7 @@ void TStartForm::StartButtonClick() {
 }
 
 void TStartForm::PlayerButtonClick() {
-  std::optional<std::string> chosen = Dialog.ChooseProfile(AppDir + "Player");
+  std::optional<std::string> chosen = Dialog.ChooseProfile(PlayerDirPath(TFileUse::Write));
   if (chosen) ChoosePlayer(*chosen);
 }
 
@@ -78,17 +79,14 @@ bool TStartForm::ChoosePlayer(const std::string& chosenPath) {
     return false;
   }
   // Profiles always live in Player/, whatever directory the dialog was in: Start looks there.
-  const std::string path = PlayerDir + *name;
   try {
-    EnsureDirectory(PlayerDir);
-    if (!FileExists(path)) {
+    if (!FileExists(ProfilePath(*name, TFileUse::Read))) {
       TPlayerRecord record{};
       SetShortString(record.Name, *name);
       record.Progress = FirstMission;
-      WriteProfile(path, record);
+      WriteProfile(ProfilePath(*name, TFileUse::Write), record);
     }
-    EnsureDirectory(DataDir);
-    WriteLastPlayer(DataDir + "player.cfg", *name);
+    WriteLastPlayer(LastPlayerPath(TFileUse::Write), *name);
   } catch (const TFileError& e) {
     ShowMessage(std::string("The player could not be saved.\n") + e.what());
     return false;

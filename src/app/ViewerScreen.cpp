@@ -6,6 +6,7 @@
 #include "app/ViewerFlight.h"
 #include "core/Globals.h"
 #include "core/RenderHandler.h"
+#include "core/UserFiles.h"
 #include "levels/LevelUnit.h"
 #include "levels/MissionRoster.h"
 #include "platform/Clock.h"
@@ -211,7 +212,7 @@ void TViewerScreen::Explode() {
 
 void TViewerScreen::HandleKeys() {
   const bool f12 = Down(VK::F12);
-  if (f12 && !F12Held && Screenshot) Screenshot(AppDir + "viewer" + std::to_string(Mission) + "-" + std::to_string(++Shots) + ".png");
+  if (f12 && !F12Held && Screenshot) Screenshot(NextScreenshotPath());
   F12Held = f12;
   if (Down(VK::Escape)) CloseGameWindow();
 }

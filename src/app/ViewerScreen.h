@@ -86,7 +86,6 @@ private:
   TMatrix View{};      // the camera's view matrix of this frame
   bool F12Held = false;
   bool XHeld = false;
-  int32_t Shots = 0;
   int64_t Flown = 0;         // game time flown so far
   int64_t FlightFrames = 0;
   int64_t FlightStart = 0;   // the system counter at the first frame of the flight

@@ -5,11 +5,15 @@
 #include "core/Error.h"
 #include "core/Globals.h"
 #include "core/PlayerProfile.h"
+#include "core/Random.h"
+#include "core/UserFiles.h"
 #include "levels/LevelHud.h"
 #include "levels/MissionFactory.h"
+#include "levels/WorldHash.h"
 #include "menu/GLMenuUnit.h"
 #include "menu/TextConstants.h"
 #include "platform/Clock.h"
+#include "platform/Gamepad.h"
 #include "platform/Input.h"
 #include "platform/Message.h"
 #include "render/GLSpriteUnit.h"
@@ -33,6 +37,7 @@ TMissionResult TakeResult(const TLevel& level) {
   // The accuracy is settled when the mission ends; until then it is the one so far.
   result.Accuracy = level.Outcome == TOutcome::Running ? level.Accuracy() : level.ShotAccuracy;
   result.Frames = level.Frames;
+  result.Hash = WorldHash(level);
   return result;
 }
 
@@ -41,18 +46,35 @@ std::string ResultLine(const TMissionResult& result) {
   if (result.Outcome == TOutcome::Success) outcome = "success";
   if (result.Outcome == TOutcome::Failure) outcome = "failure";
   char line[200];
-  std::snprintf(line, sizeof line, "result mission=%d outcome=%s phase=%d lives=%d accuracy=%d frames=%lld",
+  std::snprintf(line, sizeof line,
+                "result mission=%d outcome=%s phase=%d lives=%d accuracy=%d frames=%lld hash=%016llx",
                 result.Mission, outcome, result.Phase, result.Lives, result.Accuracy,
-                static_cast<long long>(result.Frames));
+                static_cast<long long>(result.Frames), static_cast<unsigned long long>(result.Hash));
   return line;
 }
 
 TMissionFlow::TMissionFlow(const TMissionFlowOptions& options, TSwap swap)
-    : Options(options), Swap(std::move(swap)) {}
+    : Options(options), Swap(std::move(swap)) {
+  LoadControls();
+}
+
+// The player's bindings, read once: what a damaged file cannot say falls back to the defaults,
+// and the problems are shown once.
+void TMissionFlow::LoadControls() {
+  std::vector<TBindingProblem> problems;
+  TBindings bindings = LoadBindings(BindingsPath(TFileUse::Read), problems);
+  Keyboard.SetBindings(std::move(bindings));
+  if (problems.empty()) return;
+  std::string text = "Some control bindings could not be read; the defaults are used for them.";
+  for (const TBindingProblem& problem : problems) text += "\n" + problem.Text();
+  ShowMessage(text);
+}
 
 TMissionFlow::~TMissionFlow() {
   if (OnRender.IsBoundTo(this)) OnRender = {};
+  SaveRecording();
   Report();
+  if (ReplayClock) SetActiveClock(nullptr);
   CurrentMission.reset();
   MenuScreen.reset();
   FreeOverlay();
@@ -88,10 +110,12 @@ bool TMissionFlow::StartMission() {
   MenuScreen.reset();
   FreeAllAudio();
   OverlayValid = false;
-  Keyboard = {};
+  Keyboard.MouseTimer = 0;
+  // A pad pulled out in the menus is no reason to pause the mission that starts now.
+  ClearGamepadUnplugged();
   std::unique_ptr<TLevel> level = CreateMission(CurrentLevel);
   TLevel* loading = level.get();
-  level->Input = &Keyboard;
+  level->Input = &ChooseInput(*level);
   // The levels know no text tables: the question comes in the player's language from here.
   level->QuestionTexts = {TextTable[TextYes], TextTable[TextNo], TextTable[TextPauseQuestion]};
   ShowCursor(false);
@@ -121,6 +145,51 @@ bool TMissionFlow::StartMission() {
   return true;
 }
 
+// The controls of a mission: a recording played back (with its seed and its frame times), the
+// computer pilot or the player's own, and any of them recorded on the way.
+TControlSource& TMissionFlow::ChooseInput(TLevel& level) {
+  Pilot.reset();
+  Recorder.reset();
+  ReplayInput.reset();
+  TControlSource* source = &Keyboard;
+  if (Options.Replay) {
+    SetRandomSeed(Options.Replay->Seed);
+    ReplayClock = std::make_unique<TReplayClock>(*Options.Replay);
+    SetActiveClock(ReplayClock.get());
+    ReplayInput = std::make_unique<TReplayControls>(*Options.Replay);
+    source = ReplayInput.get();
+  } else if (Options.Bot) {
+    Pilot = std::make_unique<TComputerPilot>(level);
+    source = Pilot.get();
+  }
+  if (Options.RecordPath.empty()) return *source;
+  Recorder = std::make_unique<TRecordingControls>(*source, level.Mission, RandSeed, Options.Step);
+  return *Recorder;
+}
+
+void TMissionFlow::SaveRecording() {
+  if (!Recorder || !CurrentMission) return;
+  try {
+    Recorder->Save(Options.RecordPath, WorldHash(*CurrentMission));
+  } catch (const TFileError& e) {
+    ShowMessage(std::string("The recording could not be saved.\n") + e.what());
+  }
+  Recorder.reset();
+}
+
+// A replay stops where its recording stops, and says whether it came out as recorded.
+void TMissionFlow::EndReplay() {
+  CompareReplay();
+  Report();
+  CloseGameWindow();
+}
+
+void TMissionFlow::CompareReplay() const {
+  if (!ReplayInput || !CurrentMission) return;
+  const bool same = WorldHash(*CurrentMission) == Options.Replay->EndHash && ReplayInput->FirstMismatch() < 0;
+  std::fprintf(stderr, "quintara: the replay %s the recording\n", same ? "matches" : "differs from");
+}
+
 void TMissionFlow::Frame() {
   try {
     if (CurrentMission) {
@@ -128,7 +197,11 @@ void TMissionFlow::Frame() {
         CurrentMission->PauseFrame();
       else
         CurrentMission->MissionFrame();
-      if (CurrentMission->Outcome != TOutcome::Running) EndMission();
+      if (CurrentMission->Outcome != TOutcome::Running) {
+        EndMission();
+      } else if (ReplayInput && ReplayInput->Finished()) {
+        EndReplay();
+      }
       return;
     }
     if (!MenuScreen) return;
@@ -146,6 +219,8 @@ void TMissionFlow::Frame() {
 }
 
 void TMissionFlow::EndMission() {
+  SaveRecording();
+  CompareReplay();
   LastResult = TakeResult(*CurrentMission);
   const TOutcome outcome = CurrentMission->Outcome;
   MissionSuccess = CurrentMission->MissionSuccess;

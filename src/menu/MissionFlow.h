@@ -5,6 +5,9 @@
 // level is freed and a fresh menu shows the results or, after a quit, the mission screen.
 #pragma once
 
+#include "core/ReplayFile.h"
+#include "levels/ComputerPilot.h"
+#include "levels/ControlRecording.h"
 #include "levels/KeyboardControls.h"
 #include "levels/LevelUnit.h"
 
@@ -19,6 +22,12 @@ struct TMissionFlowOptions {
   bool Report = false;            // print the result line when the run stops
   bool ExitAfterMission = false;  // close the window once a mission has ended and is recorded
   bool PaceMenus = false;         // sleep menu frames down to about 60 a second
+  bool Bot = false;               // the computer pilot flies the player's aircraft
+  std::string RecordPath;         // write the mission's controls and frame times here
+  // Play this recording back instead of any live controls: its seed, its frame times, its
+  // controls, and the mission stops where the recording ends. Must outlive the flow.
+  const TReplay* Replay = nullptr;
+  int32_t Step = 0;               // the fixed frame step of this run (0: the real clock)
 };
 
 // What the result line reports of a mission: taken from the running level, or kept from the
@@ -30,11 +39,12 @@ struct TMissionResult {
   int32_t Lives = 0;
   int32_t Accuracy = 0;
   int64_t Frames = 0;
+  uint64_t Hash = 0;  // of the whole world as it stood (WorldHash)
 };
 
 TMissionResult TakeResult(const TLevel& level);
-// "result mission=N outcome=success|failure|unfinished phase=P lives=L accuracy=A frames=F";
-// a quit counts as unfinished.
+// "result mission=N outcome=success|failure|unfinished phase=P lives=L accuracy=A frames=F
+// hash=H"; a quit counts as unfinished.
 std::string ResultLine(const TMissionResult& result);
 
 class TMissionFlow {
@@ -68,12 +78,21 @@ private:
   void EndMission();
   void PaceMenuFrame();
   void Report();
+  void LoadControls();
+  TControlSource& ChooseInput(TLevel& level);
+  void SaveRecording();
+  void EndReplay();
+  void CompareReplay() const;
 
   TMissionFlowOptions Options;
   TSwap Swap;
   std::unique_ptr<TGLMenu> MenuScreen;
   std::unique_ptr<TLevel> CurrentMission;
   TKeyboardControls Keyboard;
+  std::unique_ptr<TComputerPilot> Pilot;
+  std::unique_ptr<TRecordingControls> Recorder;
+  std::unique_ptr<TReplayControls> ReplayInput;
+  std::unique_ptr<TReplayClock> ReplayClock;
   TMissionResult LastResult;
   bool Played = false;
   bool Reported = false;

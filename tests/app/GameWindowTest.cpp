@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -63,6 +64,38 @@ TEST(GameWindow, OffscreenScreenshotShowsTheOpeningBetweenTheCinemaBars) {
     bright += p[2] > 100 ? 1 : 0;
   }
   EXPECT_GT(bright, 20);
+}
+
+// Captures what a run prints on standard output.
+std::string RunQuintaraOutput(std::vector<const char*> args) {
+  testing::internal::CaptureStdout();
+  RunQuintara(std::move(args));
+  return testing::internal::GetCapturedStdout();
+}
+
+std::string ResultLineOf(const std::string& output) {
+  const size_t at = output.rfind("result mission=");
+  return at == std::string::npos ? "" : output.substr(at, output.find('\n', at) - at);
+}
+
+// The computer pilot flies the first minute of mission 1 with a recording made on the way; the
+// recording plays back to the same result and world hash, and a damaged one is refused.
+TEST(GameWindow, ARecordedFlightReplaysToTheSameHash) {
+  if (!std::filesystem::exists(std::string(QUINTARA_GAME_DIR) + "/Data/lev1.srf")) GTEST_SKIP() << "no data forged";
+  TTempDir dir;
+  const std::string rec = dir / "flight.rec";
+  const std::string flown = ResultLineOf(RunQuintaraOutput({"--headless", "--mission", "1", "--bot", "--fixed-step", "16",
+                                                            "--seed", "5", "--frames", "3000", "--record", rec.c_str(),
+                                                            "--dir", QUINTARA_GAME_DIR}));
+  ASSERT_NE(flown.find("frames=3000"), std::string::npos) << flown;
+  ASSERT_NE(flown.find("hash="), std::string::npos) << flown;
+  const std::string replayed =
+      ResultLineOf(RunQuintaraOutput({"--headless", "--replay", rec.c_str(), "--dir", QUINTARA_GAME_DIR}));
+  EXPECT_EQ(replayed, flown);
+  // Another frame step is not the recorded run.
+  EXPECT_EQ(RunQuintara({"--headless", "--replay", rec.c_str(), "--fixed-step", "20", "--dir", QUINTARA_GAME_DIR}), 2);
+  std::filesystem::resize_file(rec, std::filesystem::file_size(rec) / 2);
+  EXPECT_EQ(RunQuintara({"--headless", "--replay", rec.c_str(), "--dir", QUINTARA_GAME_DIR}), 2);
 }
 
 TEST(GameWindow, MissingDataEndsTheRunWithAMessageNamingTheFile) {

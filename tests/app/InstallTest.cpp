@@ -146,10 +146,8 @@ TEST_F(Install, ReadOnlyInstallRunsWhenToldWhereItsDataIs) {
 }
 
 // The game started from anywhere finds share/quintara from its own bin/ directory and keeps the
-// user's files in XDG_DATA_HOME. Needs the program start to call FindGameDir and ChooseUserDir;
-// until that is wired in it starts in the working directory, finds no data and fails, so it is
-// disabled: drop the DISABLED_ prefix together with that change.
-TEST_F(Install, DISABLED_ReadOnlyInstallRunsFromAnyWorkingDirectory) {
+// user's files in XDG_DATA_HOME.
+TEST_F(Install, ReadOnlyInstallRunsFromAnyWorkingDirectory) {
   if (::geteuid() == 0 && !RunsAsNobody()) GTEST_SKIP() << "root writes into a read-only install";
   const std::set<std::string> before = FilesUnder(Prefix);
   EXPECT_EQ(RunInstalledGame(HeadlessRun), 0) << Output;

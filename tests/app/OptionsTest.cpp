@@ -58,6 +58,21 @@ TEST(Options, RejectsBadValuesWithTheOptionNamed) {
   }
 }
 
+TEST(Options, ThePilotAndRecordingsGoWithAMissionAndAReplayStandsAlone) {
+  auto bot = Parse({"--mission", "2", "--bot", "--record", "run.rec"});
+  ASSERT_TRUE(bot);
+  EXPECT_TRUE(bot->Bot);
+  EXPECT_EQ(bot->Record, "run.rec");
+  EXPECT_FALSE(Parse({"--bot"}));
+  EXPECT_FALSE(Parse({"--record", "run.rec"}));
+  EXPECT_FALSE(Parse({"--replay", "run.rec", "--bot", "--mission", "1"}));
+  EXPECT_FALSE(Parse({"--replay", "run.rec", "--viewer", "1"}));
+  auto replay = Parse({"--replay", "run.rec"});
+  ASSERT_TRUE(replay);
+  EXPECT_TRUE(SkipsLauncher(*replay));
+  EXPECT_FALSE(Parse({"--live"}));
+}
+
 TEST(Options, LargestSeedIsAccepted) {
   auto o = Parse({"--seed", "4294967295"});
   ASSERT_TRUE(o);
@@ -68,7 +83,8 @@ TEST(Options, UsageNamesEveryOption) {
   const std::string usage = UsageText();
   for (const char* name : {"--windowed", "--no-vsync", "--no-vertex-programs", "--viewer", "--camera", "--mission", "--headless", "--offscreen",
                            "--frames", "--fixed-step", "--seed", "--screenshot", "--dir", "--info",
-                           "--help", "--flight", "--no-actors", "--no-shadows", "--cinematic"})
+                           "--help", "--flight", "--no-actors", "--no-shadows", "--cinematic", "--live",
+                           "--wake-all", "--bot", "--record", "--replay", "--player"})
     EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -85,3 +86,72 @@ TEST(ComputerPilot, NobodyFlyingLosesMission1) {
 }
 
 }  // namespace
+
+// A whole run of any mission and seed, for looking into the pilot by hand:
+//   QUINTARA_MISSION=2 QUINTARA_SEED=1 test_levels --gtest_also_run_disabled_tests
+//     --gtest_filter='*DISABLED_OneRun'
+namespace {
+int32_t EnvNumber(const char* name, int32_t fallback) {
+  const char* v = std::getenv(name);
+  return v ? std::atoi(v) : fallback;
+}
+}  // namespace
+
+TEST(ComputerPilot, DISABLED_OneRun) {
+  if (!MissionDataForged()) GTEST_SKIP() << "no data forged";
+  const int32_t mission = EnvNumber("QUINTARA_MISSION", 1);
+  const uint32_t seed = static_cast<uint32_t>(EnvNumber("QUINTARA_SEED", 1));
+  const bool idle = EnvNumber("QUINTARA_IDLE", 0) != 0;
+  TFixedStepClock clock(Step);
+  TIdleControls nobody;
+  TMissionRun run(mission, seed, clock, &nobody);
+  TComputerPilot pilot(*run.Level);
+  if (!idle) run.Level->Input = &pilot;
+  TLevel& level = *run.Level;
+  int32_t phase = level.Phase, lives = level.Lives;
+  float worst = -1e9f;
+  for (int64_t i = 0; i < TwentyMinutes; ++i) {
+    if (run.Run(1)) break;
+    const TCamera& p = *level.Player();
+    const double t = static_cast<double>(run.FramesRun * Step) / 1000.0;
+    if (level.Phase != phase || level.Lives != lives) {
+      std::printf("t=%7.1f phase %d -> %d lives %d -> %d at (%.0f %.0f %.0f)\n", t, phase, level.Phase, lives,
+                  level.Lives, static_cast<double>(p.Position.x), static_cast<double>(p.Position.y),
+                  static_cast<double>(p.Position.z));
+      phase = level.Phase;
+      lives = level.Lives;
+    }
+    if (run.FramesRun % 3750 == 0)
+      std::printf("t=%7.1f marker (%.0f %.0f %.0f) player (%.0f %.0f %.0f) target %d\n", t,
+                  static_cast<double>(level.ObjectivePoint.x), static_cast<double>(level.ObjectivePoint.y),
+                  static_cast<double>(level.ObjectivePoint.z), static_cast<double>(p.Position.x),
+                  static_cast<double>(p.Position.y), static_cast<double>(p.Position.z), pilot.Target());
+    if (mission == 4 && run.FramesRun % 625 == 0) {
+      const TActor& z = *level.Actors[2];
+      std::printf("  z2 state %d life %.1f time %d done %d path %d pos %.0f %.0f %.0f\n", z.State,
+                  static_cast<double>(z.Life), z.PathMotion.Time, z.MotionDone, z.Behaviour == &TActor::Behaviour7,
+                  static_cast<double>(z.Position.x), static_cast<double>(z.Position.y), static_cast<double>(z.Position.z));
+    }
+    if (!level.Letterbox && p.State == StateAlive) {
+      const float over = p.Position.z - (level.SkyHeight + 570.0f);
+      if (over > 0 && over > worst + 20)
+        std::printf("t=%7.1f above the ceiling by %.0f at (%.0f %.0f), ground %.0f\n", t, static_cast<double>(over),
+                    static_cast<double>(p.Position.x), static_cast<double>(p.Position.y),
+                    static_cast<double>(level.Surface->GroundHeight(p.Position.x, p.Position.y)));
+      worst = std::max(worst, over);
+    }
+  }
+  if (EnvNumber("QUINTARA_DUMP", 0))
+    for (int32_t i = 1; i < level.ActorCount(); ++i) {
+      const TActor& a = *level.Actors[static_cast<size_t>(i)];
+      if (a.State == StateGone) continue;
+      std::printf("  actor %d type %d side %d state %d life %.1f ground %d speed %.3f pos %.0f %.0f %.0f above %.0f r %.0f\n", i,
+                  a.TypeIndex, a.Side, a.State, static_cast<double>(a.Life), a.GroundUnit, static_cast<double>(a.Speed),
+                  static_cast<double>(a.Position.x), static_cast<double>(a.Position.y), static_cast<double>(a.Position.z),
+                  static_cast<double>(a.Position.z - level.Surface->GroundHeight(a.Position.x, a.Position.y)),
+                  static_cast<double>(a.Radius));
+    }
+  std::printf("RESULT mission=%d seed=%u outcome=%d phase=%d lives=%d accuracy=%d time=%.1f\n", mission, seed,
+              static_cast<int>(level.Outcome), level.Phase, level.Lives, level.Accuracy(),
+              static_cast<double>(run.FramesRun * Step) / 1000.0);
+}
