@@ -2,6 +2,8 @@
 // overrule it, the guns and the missile lock.
 #include "levels/ComputerPilot.h"
 
+#include "levels/ComputerPilotGeometry.h"
+
 #include "actors/ActorUnit.h"
 #include "actors/CameraUnit.h"
 #include "actors/MissileUnit.h"
@@ -64,30 +66,10 @@ constexpr int32_t RestAfterLaunch = 2500;      // ms
 constexpr int32_t RestAfterMiss = 4000;
 constexpr float FriendMargin = 6.0f;
 
-bool Finite(const TVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
-TVector Forward(const TCamera& p) { return -p.AxisZ; }
-
-// The nose's direction in the ground plane and the ground plane's right hand of it.
-void Heading(const TCamera& p, float& fx, float& fy, float& rx, float& ry) {
-  const TVector f = Forward(p);
-  const float fl = std::hypot(f.x, f.y);
-  fx = fl > 1e-4f ? f.x / fl : 1.0f;
-  fy = fl > 1e-4f ? f.y / fl : 0.0f;
-  // AxisX points right for any bank under a quarter turn; only its sign is taken.
-  const float side = p.AxisX.x * fy - p.AxisX.y * fx;
-  rx = side >= 0 ? fy : -fy;
-  ry = side >= 0 ? -fx : fx;
-}
-
-// Signed angle in the ground plane from the nose to the direction d: positive to the right.
-float TurnAngle(const TCamera& p, const TVector& d) {
-  float fx, fy, rx, ry;
-  Heading(p, fx, fy, rx, ry);
-  return std::atan2(d.x * rx + d.y * ry, d.x * fx + d.y * fy);
-}
-
-float Elevation(const TVector& d) { return std::atan2(d.z, std::hypot(d.x, d.y)); }
+using pilot::Elevation;
+using pilot::Finite;
+using pilot::Forward;
+using pilot::TurnAngle;
 
 bool IsEnemy(const TActor& a, const TActor& player) { return a.Side != 0 && a.Side != player.Side; }
 

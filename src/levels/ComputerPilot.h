@@ -5,8 +5,13 @@
 // Each frame it picks the enemy on the radar that matters most (near itself and near the
 // objective the mission guards), steers toward where its guns' shots will meet that enemy,
 // fires when the shots would hit and no friend is in the way, and takes a missile lock on a
-// worthwhile target when it has missiles left. With nothing on the radar it circles the
-// objective marker. Ground, ceiling, map edge and collisions come first.
+// worthwhile target when it has missiles left. Near the objective marker it also attacks what
+// a player would see standing there (buildings, parked aircraft, ground units of any side but
+// its own), in shallow strafing runs: in from a distance and a height, a dive with the sight on
+// the target, a pull-up in time and a loop back. It stays near the marker, so an escorted
+// airship never drops out of the world's view. With nothing to attack it circles the marker,
+// widening its search the longer it finds nothing. Ground, ceiling, map edge and collisions come
+// first.
 //
 // Steering is binary, as the keys are: a direction is held or not. The aircraft turns at fixed
 // rates, so the pilot aims with dead zones and reasons in the world's frame (heading in the
@@ -36,18 +41,26 @@ private:
   struct TAim {
     TVector Point{};
     float DeadZone = 0;
+    float MaxDive = 0.40f;  // radians of nose-down the steering may ask for
   };
   enum class TWeapon : uint8_t { Guns, Seeking };
+  // The legs of a strafing run on a ground target.
+  enum class TRun : uint8_t { Approach, Dive, Extend };
 
   void ChooseTarget(const TCamera& player);
   float Threat(const TActor& enemy, const TCamera& player) const;
   bool OnTheGround(const TActor& actor) const;
-  bool MarkedObjective(const TActor& actor) const;
+  bool MarkedObjective(const TActor& actor, const TCamera& player) const;
+  bool WithinLeash(const TActor& actor, const TCamera& player) const;
+  void Search(const TCamera& player, int32_t ms);
+  TVector AimCentre(const TActor& target) const;
+  TAim StrafingRun(const TCamera& player, const TActor& target, const TVector& lead, TControlState& out);
   TVector Velocity(const TActor& actor) const;
   TVector LeadPoint(const TCamera& player, const TActor& target) const;
   TAim Patrol(const TCamera& player) const;
   void Steer(const TCamera& player, const TAim& aim, TControlState& out) const;
   void KeepClear(const TCamera& player, TControlState& out) const;
+  void KeepUnderCeiling(const TCamera& player, TControlState& out) const;
   void AvoidCollisions(const TCamera& player, TControlState& out) const;
   bool KeepInsideMap(const TCamera& player, TAim& aim) const;
   bool ShotWouldHit(const TCamera& player, const TActor& target, const TVector& lead) const;
@@ -64,4 +77,7 @@ private:
   int32_t MissileRest = 0;    // ms before the next attempt at a lock
   bool SwitchHeld = false;    // the weapon switch was down last frame
   bool TriggerHeld = false;
+  TRun Run = TRun::Approach;
+  float SearchReach = 0;      // beyond the objective's radius: how far from the marker it looks
+  TVector LastMarker{};
 };

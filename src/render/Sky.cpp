@@ -35,17 +35,36 @@ void BindTexture(int32_t index) {
     GL.BindTexture(GL_TEXTURE_2D, Textures[static_cast<size_t>(index)]);
 }
 
-// States shared by the sun disc and the flare elements: drawn over everything, alpha-blended.
-void BeginGlow(int32_t texture) {
+// The dome and the sun fill only what the scene left empty: every fragment lies on the far
+// plane and passes only where the depth buffer still holds its cleared 1. Drawn after the
+// terrain, the sky then costs a depth compare wherever the ground covers it; drawn first, it
+// covers everything as before. The depth buffer itself is left as it was.
+void BeginBehindScene() {
+  GL.PushAttrib(GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT);
+  GL.Enable(GL_DEPTH_TEST);
+  GL.DepthFunc(GL_LEQUAL);
+  GL.DepthMask(GL_FALSE);
+  GL.DepthRange(1.0, 1.0);
+}
+
+void EndBehindScene() { GL.PopAttrib(); }
+
+// States shared by the sun disc and the flare elements: alpha-blended; the flare over
+// everything, the sun behind the scene.
+void BeginGlow(int32_t texture, bool behindScene) {
   GL.Disable(GL_LIGHTING);
-  GL.Disable(GL_DEPTH_TEST);
+  if (behindScene)
+    BeginBehindScene();
+  else
+    GL.Disable(GL_DEPTH_TEST);
   GL.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   GL.Enable(GL_BLEND);
   BindTexture(texture);
   GL.Color4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
-void EndGlow() {
+void EndGlow(bool behindScene) {
+  if (behindScene) EndBehindScene();
   GL.Enable(GL_LIGHTING);
   GL.Disable(GL_BLEND);
   GL.Enable(GL_DEPTH_TEST);
@@ -155,7 +174,7 @@ void TSky::LoadTextures(const std::string& skyPicture) {
 
 void TSky::RecordSunList() {
   GL.NewList(SunList, GL_COMPILE);
-  BeginGlow(SunTexture);
+  BeginGlow(SunTexture, true);
   GL.Begin(GL_QUADS);
   GL.TexCoord2f(0, 0);
   GL.Vertex3f(-0.5f, 0.0f, -0.5f);
@@ -166,13 +185,13 @@ void TSky::RecordSunList() {
   GL.TexCoord2f(0, 1);
   GL.Vertex3f(-0.5f, -0.1f, 0.5f);
   GL.End();
-  EndGlow();
+  EndGlow(true);
   GL.EndList();
 }
 
 void TSky::RecordFlareList() {
   GL.NewList(FlareList, GL_COMPILE);
-  BeginGlow(FlareTexture);
+  BeginGlow(FlareTexture, false);
   GL.Begin(GL_QUADS);
   GL.TexCoord2f(0, 0);
   GL.Vertex2f(-FlareHalfSize, -FlareHalfSize);
@@ -183,7 +202,7 @@ void TSky::RecordFlareList() {
   GL.TexCoord2f(0, 1);
   GL.Vertex2f(-FlareHalfSize, FlareHalfSize);
   GL.End();
-  EndGlow();
+  EndGlow(false);
   GL.EndList();
 }
 
@@ -198,7 +217,7 @@ void TSky::RecordDomeList() {
   GL.LoadMatrixf(projection.data());
   GL.MatrixMode(GL_MODELVIEW);
   GL.Disable(GL_LIGHTING);
-  GL.Disable(GL_DEPTH_TEST);
+  BeginBehindScene();
   GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLint>(SkyTexEnvMode));
   BindTexture(SkyTexture);
   GL.Begin(GL_TRIANGLES);
@@ -208,6 +227,7 @@ void TSky::RecordDomeList() {
     GL.Vertex3f(v.x, v.y, v.z);
   }
   GL.End();
+  EndBehindScene();
   GL.Enable(GL_LIGHTING);
   GL.Enable(GL_DEPTH_TEST);
   GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);

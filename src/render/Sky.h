@@ -49,6 +49,9 @@ public:
   TSky(const TSky&) = delete;
   TSky& operator=(const TSky&) = delete;
 
+  // The dome and the sun lie on the far plane and fill only pixels whose depth is still the
+  // cleared 1, without writing depth: drawn after the opaque scene they show only where it left
+  // the view empty (the picture is the same as drawing them first, for less filling).
   // All three expect the sky transform in the model-view matrix; skyView is that same matrix,
   // which the flare needs on the CPU to find the sun on screen (with ProjectionMatrix and the
   // viewport 0, 0, ScreenWidth, ScreenHeight). The flare then reads one depth value.
