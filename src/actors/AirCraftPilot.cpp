@@ -5,9 +5,12 @@
 // z behind +) turned into four wishes (left, right, up, down) and then into fixed turn rates.
 #include "actors/AirCraftUnit.h"
 
+#include "actors/ActorWorld.h"
+
 #include "core/Globals.h"
 #include "core/Random.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -28,6 +31,17 @@ constexpr float NoTarget = 10000.0f;      // hunts look no farther
 constexpr float PathGunSide = 3.0f;       // a recorded path's muzzles, model space
 constexpr float PathGunAhead = 5.0f;
 
+// Heights. A patrol left to its levelling alone drifts: a nose raised by less than the levelling's
+// dead band climbs half a unit to a unit a second, and after some minutes of circling a fighter
+// sits above the player's ceiling, out of reach for good, and its group can never be cleared. So
+// the patrol holds its guard point's height, and no computer-flown aircraft climbs to within
+// CeilingClearance of the player's ceiling (the ground rule, mirrored).
+constexpr float HoldHeightBand = 40.0f;   // the patrol climbs or dives back beyond this
+constexpr float HoldHeightNose = 0.15f;   // AxisZ.z: the steepest climb or dive it takes for it
+constexpr float CeilingAboveSky = 570.0f; // the player's ceiling over the level's SkyHeight
+constexpr float CeilingClearance = 60.0f;
+constexpr float CeilingLookMs = 1000.0f;  // the climb is judged this far ahead
+
 struct TDistances {
   float X, Y, Z;
 };
@@ -40,6 +54,13 @@ TPlane PlaneThrough(const TVector& point, const TVector& normal) {
 
 bool Finite(float v) { return std::isfinite(v); }
 bool Finite(const TVector& v) { return Finite(v.x) && Finite(v.y) && Finite(v.z); }
+
+// Judged where the climb would take the aircraft a moment on, so that a steep pursuit has room
+// to level out before the line rather than well beyond it.
+bool NearCeiling(const TWorld& level, const TVector& position, const TVector& axisZ, float speed) {
+  const float rise = std::max(0.0f, -axisZ.z) * std::max(0.0f, speed) * CeilingLookMs;
+  return position.z + (std::isfinite(rise) ? rise : 0.0f) > level.SkyHeight + CeilingAboveSky - CeilingClearance;
+}
 
 }  // namespace
 
@@ -99,6 +120,11 @@ void TAirCraft::SteerTo(int32_t index) {
   bool aimed = false;
   const TActor* target = Level.LiveActor(index);
   if (target && target != this) steer = Pursue(*target, aimed);
+  if (NearCeiling(Level, Position, AxisZ, Speed)) {
+    steer.Up = false;
+    steer.Down = true;
+  }
+  // The ground comes last: where the two rules meet, hitting the hills is the worse outcome.
   if (GroundClearance * Radius > Altitude) {
     steer.Down = false;
     steer.Up = true;
@@ -193,7 +219,20 @@ void TAirCraft::Behaviour8() {
       steer.Left = xg < -w;
     }
   }
-  steer.Up = GroundClearance * Radius > Altitude;
+  // The guard point's height is held by the world's vertical, not the aircraft's Y plane: while
+  // the point is behind or the wings are banked, the plane would read a climbing aircraft's own
+  // nose as the point being above it, and it would climb on.
+  const float dz = GuardPoint.z - Position.z;
+  steer.Up = dz > HoldHeightBand && AxisZ.z > -HoldHeightNose;
+  steer.Down = dz < -HoldHeightBand && AxisZ.z < HoldHeightNose;
+  if (NearCeiling(Level, Position, AxisZ, Speed)) {
+    steer.Up = false;
+    steer.Down = true;
+  }
+  if (GroundClearance * Radius > Altitude) {
+    steer.Up = true;
+    steer.Down = false;
+  }
   // About to touch the nearest actor ahead: swerve away from it.
   if (const TActor* nearest = Level.LiveActor(NearestIndex)) {
     const float xn = PlaneValue(px, nearest->Position);

@@ -6,13 +6,78 @@
 #include "core/PngFile.h"
 #include "core/RenderHandler.h"
 #include "core/VectMath.h"
+#include "platform/Clock.h"
 #include "platform/GLTable.h"
+#include "platform/Input.h"
 #include "platform/Message.h"
 #include "render/GLVisualObjectUnit.h"
+
+#include <cmath>
+#include <numbers>
 
 namespace {
 constexpr float FieldOfView = 45.0f;  // vertical, degrees
 constexpr float NearPlane = 0.1f;
+// Wider screens see more at the sides; a screen narrower than 4:3 sees as much across as 4:3
+// would and more above and below, so the menus' and the HUD's sides are never cut off.
+constexpr float NarrowestAspect = 4.0f / 3.0f;
+
+float VerticalFieldOfView(float aspect) {
+  if (aspect >= NarrowestAspect) return FieldOfView;
+  constexpr float DegToRad = std::numbers::pi_v<float> / 180.0f;
+  const float halfTan = std::tan(FieldOfView * 0.5f * DegToRad) * NarrowestAspect / aspect;
+  return 2.0f * std::atan(halfTan) / DegToRad;
+}
+
+constexpr GLenum SyncGpuCommandsComplete = 0x9117;  // GL_SYNC_GPU_COMMANDS_COMPLETE
+constexpr GLbitfield SyncFlushCommands = 0x1;        // GL_SYNC_FLUSH_COMMANDS_BIT
+constexpr uint64_t WaitForever = ~uint64_t{0};
+
+// An offscreen or software context accepts frames faster than it draws them and keeps every
+// one it was handed, so memory grows without limit. After each swap the loop waits until the
+// frame before this one is drawn: one frame may still be drawing while the next is prepared,
+// which keeps the rasteriser's threads busy, and no more queue up. Without fences (GL_ARB_sync)
+// it waits for the frame just swapped.
+class TFrameThrottle {
+public:
+  TFrameThrottle() {
+    if (IsNullGL()) return;
+    FenceSync = reinterpret_cast<TFenceSync>(GetGLProcAddress("glFenceSync"));
+    ClientWaitSync = reinterpret_cast<TClientWaitSync>(GetGLProcAddress("glClientWaitSync"));
+    DeleteSync = reinterpret_cast<TDeleteSync>(GetGLProcAddress("glDeleteSync"));
+    if (!FenceSync || !ClientWaitSync || !DeleteSync) FenceSync = nullptr;
+  }
+  ~TFrameThrottle() { Wait(); }
+  TFrameThrottle(const TFrameThrottle&) = delete;
+  TFrameThrottle& operator=(const TFrameThrottle&) = delete;
+
+  void AfterSwap() {
+    if (IsNullGL()) return;
+    if (!FenceSync) {
+      GL.Finish();
+      return;
+    }
+    Wait();
+    Pending = FenceSync(SyncGpuCommandsComplete, 0);
+  }
+
+private:
+  using TFenceSync = void*(GLAPIENTRY*)(GLenum, GLbitfield);
+  using TClientWaitSync = GLenum(GLAPIENTRY*)(void*, GLbitfield, uint64_t);
+  using TDeleteSync = void(GLAPIENTRY*)(void*);
+
+  void Wait() {
+    if (!Pending) return;
+    ClientWaitSync(Pending, SyncFlushCommands, WaitForever);
+    DeleteSync(Pending);
+    Pending = nullptr;
+  }
+
+  TFenceSync FenceSync = nullptr;
+  TClientWaitSync ClientWaitSync = nullptr;
+  TDeleteSync DeleteSync = nullptr;
+  void* Pending = nullptr;
+};
 }  // namespace
 
 void TGLForm::ResizeViewport() {
@@ -21,8 +86,8 @@ void TGLForm::ResizeViewport() {
   ScreenWidth = width;
   ScreenHeight = height > 0 ? height : 1;
   GL.Viewport(0, 0, ScreenWidth, ScreenHeight);
-  MatrixPerspective(FieldOfView, static_cast<float>(ScreenWidth) / ScreenHeight, NearPlane,
-                    FarPlane, ProjectionMatrix);
+  const float aspect = static_cast<float>(ScreenWidth) / ScreenHeight;
+  MatrixPerspective(VerticalFieldOfView(aspect), aspect, NearPlane, FarPlane, ProjectionMatrix);
   GL.MatrixMode(GL_PROJECTION);
   GL.LoadMatrixf(ProjectionMatrix.data());
   GL.MatrixMode(GL_MODELVIEW);
@@ -61,6 +126,22 @@ TGLForm::TGLForm() {
   Events.MouseUp = [this](int b, int x, int y) { MouseUp(b, x, y); };
   Events.Resized = [this](int, int) { ResizeViewport(); };
   Events.CloseRequested = [] { CloseGameWindow(); };
+  Events.FocusLost = [this] { FocusLost(); };
+  Events.ToggleFullScreen = [this] { ToggleFullScreen(); };
+}
+
+void TGLForm::ToggleFullScreen() {
+  if (!Window) return;
+  if (FullScreen) {
+    Window->LeaveFullScreen();
+    Window->SetWindowedSize(WindowedWidth, WindowedHeight);
+    FullScreen = false;
+  } else {
+    std::string error;
+    if (!Window->EnterFullScreen(nullptr, error)) return;
+    FullScreen = true;
+  }
+  ResizeViewport();
 }
 
 void TGLForm::PumpEvents() {
@@ -69,23 +150,37 @@ void TGLForm::PumpEvents() {
 
 void TGLForm::RunFrameLoop(int64_t maxFrames, const std::string& screenshot) {
   ResetGameWindowClosing();
+  TFrameThrottle throttle;
   while (!GameWindowClosing()) {
     PumpEvents();
     if (GameWindowClosing()) break;
     // A copy: the frame function may replace OnRender or free its own screen.
     TRenderHandler handler = OnRender;
     if (handler) handler();
+    CountFrame();
     ++Frames;
     const bool last = maxFrames > 0 && Frames >= maxFrames;
     if (last && !screenshot.empty()) SaveScreenshot(screenshot);
     if (Window) {
       Window->SwapBuffers();
-      // An offscreen or software context accepts frames faster than it draws them and keeps
-      // every one it was handed; waiting here holds one frame in flight and the memory flat.
-      GL.Finish();
+      throttle.AfterSwap();
     }
     if (last) break;
   }
+}
+
+// The readout counts real time between frames, whatever clock the game runs on.
+void TGLForm::CountFrame() {
+  const bool f11 = (GetKeyState(VK::F11) & KeyDownBit) != 0;
+  if (f11 && !F11Held) ShowFrameRate = !ShowFrameRate;
+  F11Held = f11;
+  TClockSource& clock = SystemClock();
+  int64_t frequency = 0;
+  if (!clock.QueryFrequency(frequency) || frequency <= 0) return;
+  const int64_t now = clock.QueryCounter();
+  if (LastFrameCount >= 0) FrameRate.AddFrame(static_cast<double>(now - LastFrameCount) * 1000.0 / static_cast<double>(frequency));
+  LastFrameCount = now;
+  if (ShowFrameRate && Window) FrameRate.Draw();
 }
 
 bool TGLForm::SaveScreenshot(const std::string& path) {

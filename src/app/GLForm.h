@@ -2,6 +2,7 @@
 // buttons, and the frame loop that calls the current screen's frame function.
 #pragma once
 
+#include "levels/FrameRateReadout.h"
 #include "platform/Window.h"
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 class TGLForm {
 public:
   TGLForm();
+  virtual ~TGLForm() = default;
 
   // Sets the viewport and the perspective projection from the window's size.
   void ResizeViewport();
@@ -18,6 +20,13 @@ public:
 
   void MouseDown(int button, int x, int y);
   void MouseUp(int button, int x, int y);
+
+  // Alt+Enter: full screen at the desktop's size, or back to a window of WindowedWidth x
+  // WindowedHeight; the viewport and projection follow.
+  void ToggleFullScreen();
+  bool IsFullScreen() const { return FullScreen; }
+  // The window lost the keyboard (the player switched away): the game pauses.
+  virtual void FocusLost() {}
 
   // Runs frames until the window is asked to close, or `maxFrames` (> 0) have run. Before the
   // last frame's buffers are swapped it is saved to `screenshot` when one is named.
@@ -28,14 +37,23 @@ public:
 
   int64_t FramesRun() const { return Frames; }
 
+  // The frame-rate readout in the top-right corner (--fps; F11 switches it at any time).
+  bool ShowFrameRate = false;
+  TFrameRateReadout FrameRate;
+
 protected:
   TWindow* Window = nullptr;  // none when headless
   bool FullScreen = false;
   int HeadlessWidth = 0;
   int HeadlessHeight = 0;
+  int WindowedWidth = 1280;  // the window's size when Alt+Enter leaves full screen
+  int WindowedHeight = 720;
 
 private:
   void PumpEvents();
+  void CountFrame();
   TWindowEvents Events;
   int64_t Frames = 0;
+  bool F11Held = false;
+  int64_t LastFrameCount = -1;  // the system counter at the last frame
 };

@@ -36,7 +36,16 @@ bool TMainForm::FormCreate(const TGameWindowOptions& options) {
     ContextReady = true;
     return true;
   }
-  // A window of the size it will have: an offscreen surface cannot be resized later.
+  // The command line's size wins over the player's; either is the window's size from the start
+  // (an offscreen surface cannot be resized later) and the one Alt+Enter comes back to.
+  if (Options.WindowWidth <= 0 && !Options.Display.FullScreen && Options.Display.WindowWidth > 0) {
+    Options.WindowWidth = Options.Display.WindowWidth;
+    Options.WindowHeight = Options.Display.WindowHeight;
+  }
+  if (Options.WindowWidth > 0) {
+    WindowedWidth = Options.WindowWidth;
+    WindowedHeight = Options.WindowHeight;
+  }
   const int width = Options.WindowWidth > 0 ? Options.WindowWidth : CreationWidth;
   const int height = Options.WindowHeight > 0 ? Options.WindowHeight : CreationHeight;
   if (!StartVideo(Error) || !GameWindow.Create("Quintara", width, height, Error))
@@ -67,6 +76,7 @@ bool TMainForm::ShowWindow() {
   if (Options.WindowWidth > 0) {
     GameWindow.SetWindowedSize(Options.WindowWidth, Options.WindowHeight);
     GameWindow.Show();
+    FullScreen = false;
     return true;
   }
   // A virtual display may list no usable mode: full screen at the desktop's size then.
@@ -118,6 +128,7 @@ bool TMainForm::StartFlow() {
   Flow = std::make_unique<TMissionFlow>(Options.FlowSetup, [window] {
     if (window) window->SwapBuffers();
   });
+  Flow->SetScreenshotSaver([this](const std::string& path) { return SaveScreenshot(path); });
   try {
     if (Options.DirectMission == 0) {
       Flow->ShowIntro();
@@ -130,6 +141,10 @@ bool TMainForm::StartFlow() {
   }
   Flow.reset();
   return false;
+}
+
+void TMainForm::FocusLost() {
+  if (Flow) Flow->FocusLost();
 }
 
 bool TMainForm::StartViewer() {

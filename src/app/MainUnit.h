@@ -1,10 +1,11 @@
-// MainUnit.h — the game window: its creation, activation (full screen, random seed, first
-// screen) and destruction.
+// MainUnit.h — the game window: its creation, activation (full screen or a window, random
+// seed, first screen) and destruction.
 #pragma once
 
 #include "app/GLForm.h"
 #include "app/OverlayTestScreen.h"
 #include "app/ViewerScreen.h"
+#include "core/DisplaySettings.h"
 #include "menu/MissionFlow.h"
 
 #include <cstdint>
@@ -16,6 +17,8 @@ struct TGameWindowOptions {
   bool Headless = false;
   int WindowWidth = 0;  // > 0: windowed instead of full screen
   int WindowHeight = 0;
+  // Full screen, or a window of the player's size (display.cfg), when no size is given above.
+  TDisplaySettings Display;
   bool Vsync = true;
   bool OverlayTest = false;  // start on the overlay and audio test screen
   int Viewer = 0;            // 1..5: start on that mission's world viewer
@@ -45,6 +48,8 @@ public:
   // The menu or the running mission; none on the debug screens.
   TMissionFlow* MissionFlow() const { return Flow.get(); }
   const std::string& ContextError() const { return Error; }
+  // The window lost the keyboard: a running mission asks its pause question.
+  void FocusLost() override;
 
 private:
   bool ShowWindow();

@@ -90,6 +90,8 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       if (!v) return std::nullopt;
       if (!*v) return bad(v);
       o.Player = v;
+    } else if (arg == "--fps") {
+      o.ShowFrameRate = true;
     } else if (arg == "--bot") {
       o.Bot = true;
     } else if (arg == "--record") {
@@ -212,6 +214,7 @@ const char* UsageText() {
          "                      'result mission=N outcome=success|failure|unfinished phase=P\n"
          "                      lives=L accuracy=A frames=F' is printed at the end; headless,\n"
          "                      the run ends with the mission\n"
+         "  --fps               show the frame rate in the top-right corner (F11 switches it)\n"
          "  --bot               with --mission: a computer pilot flies the player's aircraft\n"
          "  --record FILE       with --mission: write the mission's controls and frame times\n"
          "                      to FILE (by the player or the bot)\n"

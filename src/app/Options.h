@@ -19,6 +19,7 @@ struct TOptions {
   int Mission = 0;         // 1..5: start this mission, skipping the launcher
   std::string Player;      // without the launcher: play as this profile (UTF-8 name)
   bool Bot = false;        // the computer pilot flies the player's aircraft
+  bool ShowFrameRate = false;  // the frame-rate readout from the start (F11 switches it)
   std::string Record;      // write the played mission's controls and frame times to this file
   std::string Replay;      // play this recording back
   int Viewer = 0;          // 1..5: fly over this mission's world

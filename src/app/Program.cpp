@@ -8,6 +8,7 @@
 #include "app/SetUnit.h"
 #include "app/StartUnit.h"
 #include "core/ConfigUnit.h"
+#include "core/DisplaySettings.h"
 #include "core/Error.h"
 #include "core/FileIO.h"
 #include "core/Globals.h"
@@ -138,6 +139,7 @@ bool LoadDirectProfile(const TOptions& options) {
 
 int RunGame(TMainForm& form, const TOptions& options) {
   if (!form.FormActivate()) return 1;
+  form.ShowFrameRate = options.ShowFrameRate;
   form.RunFrameLoop(options.Frames, options.Screenshot);
   form.FormDestroy();
   return 0;
@@ -180,6 +182,7 @@ int RunProgram(int argc, const char* const* argv) {
   windowOptions.Headless = options.Headless;
   windowOptions.WindowWidth = options.WindowWidth;
   windowOptions.WindowHeight = options.WindowHeight;
+  windowOptions.Display = LoadDisplaySettings(DisplayPath(TFileUse::Read));
   windowOptions.Vsync = options.Vsync;
   windowOptions.OverlayTest = options.OverlayTest;
   windowOptions.Viewer = options.Viewer;
@@ -208,8 +211,10 @@ int RunProgram(int argc, const char* const* argv) {
   if (!form.FormCreate(windowOptions) && form.AudioFailed()) return 1;
 
   TSetForm settings;
+  int desktopWidth = 0, desktopHeight = 0;
+  if (!options.Headless) DesktopSize(desktopWidth, desktopHeight);
   settings.FormCreate(options.Headless ? std::vector<TDisplayMode>{} : EnumerateDisplayModes(),
-                      ExtensionString(form), &GetGLProcAddress);
+                      ExtensionString(form), &GetGLProcAddress, desktopWidth, desktopHeight);
   // As on a card without them: bump colours and fog are computed by the processor instead.
   if (!options.VertexPrograms) VertexProgramSupported = false;
   // As if the settings had them off, for this run.

@@ -32,12 +32,13 @@ bool Down(int vk) { return (GetKeyState(vk) & KeyDownBit) != 0; }
 // The view's forward axis in world space is the third row of its rotation, negated.
 TVector Forward(const TMatrix& rotation) { return {-rotation[2], -rotation[6], -rotation[10]}; }
 
-double SecondsSince(int64_t start) {
-  TClockSource& clock = SystemClock();
+double SecondsBetween(int64_t start, int64_t end) {
   int64_t frequency = 0;
-  if (!clock.QueryFrequency(frequency) || frequency <= 0) return 0;
-  return static_cast<double>(clock.QueryCounter() - start) / static_cast<double>(frequency);
+  if (!SystemClock().QueryFrequency(frequency) || frequency <= 0) return 0;
+  return static_cast<double>(end - start) / static_cast<double>(frequency);
 }
+
+double SecondsSince(int64_t start) { return SecondsBetween(start, SystemClock().QueryCounter()); }
 
 }  // namespace
 
@@ -157,7 +158,10 @@ bool TViewerScreen::FollowCameraPath() {
 // The measurement flight: the camera follows the lap by game time; the frame rate is taken
 // from the system counter, so a fixed step repeats the frames but still measures real speed.
 void TViewerScreen::Fly() {
-  if (FlightFrames == 0) FlightStart = SystemClock().QueryCounter();
+  const int64_t now = SystemClock().QueryCounter();
+  if (FlightFrames == 0) FlightStart = now;
+  else FlightRate.AddFrame(1000.0 * SecondsBetween(LastFlightFrame, now));
+  LastFlightFrame = now;
   Camera = FlightCamera(Flown, *Level->Surface);
   ++FlightFrames;
   Flown += Counter.Elapsed;
@@ -168,8 +172,9 @@ void TViewerScreen::EndFlight() {
   // A software driver may still be drawing frames it was handed: they count too.
   GL.Finish();
   const double seconds = SecondsSince(FlightStart);
-  std::printf("flight: mission %d, %lld frames in %.2f s, %.1f fps\n", Mission, static_cast<long long>(FlightFrames),
-              seconds, seconds > 0 ? static_cast<double>(FlightFrames) / seconds : 0.0);
+  std::printf("flight: mission %d, %lld frames in %.2f s, %.1f fps, slowest second %d frames\n", Mission,
+              static_cast<long long>(FlightFrames), seconds, seconds > 0 ? static_cast<double>(FlightFrames) / seconds : 0.0,
+              FlightRate.SlowestSecond);
   std::fflush(stdout);
   CloseGameWindow();
 }

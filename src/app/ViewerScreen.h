@@ -9,6 +9,7 @@
 #include "actors/ActorWorld.h"
 #include "core/MotionUnit.h"
 #include "core/VectMath.h"
+#include "levels/FrameRateReadout.h"
 
 #include <cstdint>
 #include <functional>
@@ -89,5 +90,7 @@ private:
   int64_t Flown = 0;         // game time flown so far
   int64_t FlightFrames = 0;
   int64_t FlightStart = 0;   // the system counter at the first frame of the flight
+  int64_t LastFlightFrame = 0;
+  TFrameRateReadout FlightRate;  // real frame times of the flight: its slowest second
   std::optional<TMotion> CameraPath;  // the opening sweep while it plays
 };

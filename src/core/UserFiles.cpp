@@ -20,6 +20,7 @@ namespace fs = std::filesystem;
 constexpr const char* ConfigFile = "Data/config.cfg";
 constexpr const char* LastPlayerFile = "Data/player.cfg";
 constexpr const char* BindingsFile = "Data/controls.cfg";
+constexpr const char* DisplayFile = "Data/display.cfg";
 constexpr const char* PlayerFolder = "Player/";
 constexpr const char* ScreenshotFolder = "screenshots/";
 constexpr const char* ScreenshotPrefix = "quintara-";
@@ -70,6 +71,7 @@ long ScreenshotNumber(const std::string& name) {
 std::string ConfigPath(TFileUse use) { return UserFile(ConfigFile, use); }
 std::string LastPlayerPath(TFileUse use) { return UserFile(LastPlayerFile, use); }
 std::string BindingsPath(TFileUse use) { return UserFile(BindingsFile, use); }
+std::string DisplayPath(TFileUse use) { return UserFile(DisplayFile, use); }
 
 std::string PlayerDirPath(TFileUse use) {
   if (use == TFileUse::Write) {

@@ -1,4 +1,4 @@
-// UserFiles.h — the user's own files (settings, last player, profiles, key bindings,
+// UserFiles.h — the user's own files (settings, last player, profiles, key bindings, display,
 // screenshots): written to UserDir, read from it first and from the game's own copy after.
 //
 // One installed, read-only game tree serves every user: ChooseUserDir moves the user's files
@@ -17,6 +17,7 @@ enum class TFileUse { Read, Write };
 std::string ConfigPath(TFileUse use);      // Data/config.cfg: the settings record
 std::string LastPlayerPath(TFileUse use);  // Data/player.cfg: the last player's name
 std::string BindingsPath(TFileUse use);    // Data/controls.cfg: the control bindings
+std::string DisplayPath(TFileUse use);     // Data/display.cfg: full screen or a window's size
 // Player/: the folder of profiles (the one the launcher lists and new profiles go in).
 std::string PlayerDirPath(TFileUse use);
 // Player/<name>: one profile; `name` is the profile's file name.

@@ -22,35 +22,34 @@ namespace {
 
 constexpr float Pi = std::numbers::pi_v<float>;
 
-// Choosing whom to fight.
-constexpr float ObjectiveWeight = 0.7f;   // a metre nearer the objective counts this much
-constexpr float GroundPenalty = 700.0f;   // ground units only when the air is clear
-constexpr float KeepTarget = 0.8f;        // the current target's score is taken at this fraction
-constexpr float ObjectiveReach = 150.0f;   // beyond the objective's radius, still at the marker
-constexpr float GroundLevel = 40.0f;      // nearer the ground than this, a target is a ground target
-
 // Aiming. The aircraft turns 0.001 rad per ms, so a frame of 16 ms turns 0.016.
-constexpr float MinDeadZone = 0.012f;     // radians
-constexpr float PatrolDeadZone = 0.05f;
 constexpr float MaxClimb = 0.45f;         // radians of nose elevation the pilot asks for
-constexpr float MaxDive = 0.40f;
 constexpr float GunReach = 0.9f * ShotRange;
 
 // Speeds by distance to the target.
 constexpr float ChaseDistance = 320.0f;   // farther: full speed
 constexpr float CloseDistance = 90.0f;    // nearer and ahead: slow, not to overshoot
-
-// Circling the objective while nothing is on the radar.
-constexpr float OrbitRadius = 280.0f;
-constexpr float OrbitLead = 1.0f;         // radians ahead on the circle
-constexpr float OrbitHeight = 50.0f;      // above the objective
+constexpr float TurnFightDistance = 450.0f;  // nearer and off the nose: no full speed
+// A chase where neither side ever gets its sights on the other (two fighters circling at the
+// same height) is broken off: straight out at full speed for a while, then back in, nose on.
+constexpr int32_t StalemateMs = 20000;
+constexpr int32_t BreakOffMs = 7000;
+constexpr float BreakOffAhead = 600.0f;
+constexpr float BigTarget = 50.0f;        // radius: a target this big is kept at a distance
+constexpr float StandOff = 60.0f;         // nearer its skin: break away
+constexpr float BreakAway = 600.0f;       // how far out the break aims
+constexpr float PatrolFastDistance = 560.0f;  // farther from the patrol's point: full speed
+constexpr float StrafeGunRange = 420.0f;  // a strafing dive opens fire this near
 
 // Safety.
 constexpr float MinClearance = 70.0f;     // above the ground along the way ahead
 constexpr float AimClearance = 90.0f;     // aim points are lifted at least this far
 constexpr float LookAheadMs[] = {0.0f, 400.0f, 800.0f, 1300.0f, 1900.0f};
+constexpr float DiveClearance = 28.0f;    // in a strafing dive, along the next moments only
+constexpr float DiveLookAheadMs = 800.0f;
 constexpr float CeilingAboveSky = 570.0f; // the aircraft's own ceiling; control is lost above
 constexpr float CeilingMargin = 80.0f;
+constexpr float AttackCeilingMargin = 30.0f;
 constexpr float CeilingNose = 0.05f;      // radians: above the margin the nose is let up to this
 constexpr float EdgeMargin = 250.0f;      // from the map's edge
 constexpr float CollisionMargin = 25.0f;
@@ -67,21 +66,13 @@ constexpr int32_t RestAfterMiss = 4000;
 constexpr float FriendMargin = 6.0f;
 
 using pilot::Elevation;
+using pilot::MinDeadZone;
+using pilot::PatrolDeadZone;
 using pilot::Finite;
 using pilot::Forward;
 using pilot::TurnAngle;
 
-bool IsEnemy(const TActor& a, const TActor& player) { return a.Side != 0 && a.Side != player.Side; }
-
 }  // namespace
-
-// Vehicles, troopers, turrets and parked aircraft: attacked in a dive, their aim not lifted.
-bool TComputerPilot::OnTheGround(const TActor& a) const {
-  if (a.GroundUnit || a.Speed <= 0) return true;
-  return Level.Surface && a.Position.z - Level.Surface->GroundHeight(a.Position.x, a.Position.y) < GroundLevel;
-}
-
-TComputerPilot::TComputerPilot(const TLevel& level) : Level(level) {}
 
 TControlState TComputerPilot::Poll(int32_t ms) {
   TControlState out;
@@ -90,17 +81,26 @@ TControlState TComputerPilot::Poll(int32_t ms) {
   if (!flying) {
     TargetIndex = -1;
     Weapon = TWeapon::Guns;
+    Run = TRun::Approach;
     SwitchHeld = TriggerHeld = false;
     LastMs = std::max(ms, 1);
     return out;
   }
   MissileRest = std::max(0, MissileRest - ms);
+  Search(*player, ms);
   ChooseTarget(*player);
   const TActor* target = Level.LiveActor(TargetIndex);
 
   TAim aim = Patrol(*player);
   bool onTarget = false;
-  if (target) {
+  bool diving = false;
+  if (target && OnTheGround(*target)) {
+    const TVector lead = LeadPoint(*player, *target);
+    aim = StrafingRun(*player, *target, lead, out);
+    diving = Run == TRun::Dive;
+    onTarget = diving && VectorLength(lead - player->Position) < StrafeGunRange && ShotWouldHit(*player, *target, lead);
+  } else if (target) {
+    Run = TRun::Approach;
     const TVector lead = LeadPoint(*player, *target);
     const float d = VectorLength(target->Position - player->Position);
     // Seeking a lock the sight line must pass through the target itself, not its lead.
@@ -109,12 +109,32 @@ TControlState TComputerPilot::Poll(int32_t ms) {
     onTarget = ShotWouldHit(*player, *target, lead);
     const TVector to = target->Position - player->Position;
     const bool ahead = std::fabs(TurnAngle(*player, to)) < Pi / 4;
-    out.Fast = d > ChaseDistance || !ahead;
-    out.Slow = d < CloseDistance && ahead;
+    // From a big target the distances count from its skin, not its middle: a balloon is a
+    // hundred and seventy in radius and climbs to meet the aircraft, and slowing down at fighter
+    // range there means flying into it.
+    const float skin = target->Radius > BigTarget ? target->Radius : 0.0f;
+    // Off the nose but near, cruising speed: full speed widens the turn beyond a fighter's
+    // (the rate of turn is the same at every speed, its radius is not), and the two only circle.
+    out.Fast = d > ChaseDistance + skin || (!ahead && d > TurnFightDistance + skin);
+    out.Slow = d < CloseDistance + skin && ahead;
+    BreakStalemate(*player, aim, onTarget, ms, out);
+    if (skin > 0 && d < skin + StandOff) {
+      // Too close: away from it at full speed, and round again from a distance.
+      const TVector away = player->Position - target->Position;
+      const float flat = std::hypot(away.x, away.y);
+      const TVector f = Forward(*player);
+      const TVector outward = flat > 1 ? TVector{away.x / flat, away.y / flat, 0} : TVector{f.x, f.y, 0};
+      aim.Point = player->Position + outward * BreakAway;
+      aim.DeadZone = PatrolDeadZone;
+      out.Fast = true;
+      out.Slow = false;
+    }
   } else {
-    out.Fast = VectorLength(aim.Point - player->Position) > 2 * OrbitRadius;
+    Run = TRun::Approach;
+    out.Fast = VectorLength(aim.Point - player->Position) > PatrolFastDistance;
   }
-  if (!target || !OnTheGround(*target)) {
+  if (!target || OnTheGround(*target)) ChaseTime = BreakTime = 0;
+  if (!diving) {
     const float ground = Level.Surface ? Level.Surface->GroundHeight(aim.Point.x, aim.Point.y) : 0.0f;
     aim.Point.z = std::max(aim.Point.z, ground + AimClearance);
   }
@@ -127,86 +147,26 @@ TControlState TComputerPilot::Poll(int32_t ms) {
   return out;
 }
 
-// --- The target ----------------------------------------------------------------------------
-
-// Neutral structures at the objective marker are what the mission wants destroyed there.
-bool TComputerPilot::MarkedObjective(const TActor& a) const {
-  if (a.Side != 0 || !Level.ShowObjective || a.Life <= 0 || !OnTheGround(a)) return false;
-  const TVector d = a.Position - Level.ObjectivePoint;
-  return std::hypot(d.x, d.y) < Level.ObjectiveRadius + ObjectiveReach;
-}
-
-float TComputerPilot::Threat(const TActor& enemy, const TCamera& player) const {
-  float score = VectorLength(enemy.Position - player.Position);
-  if (Level.ShowObjective) score += ObjectiveWeight * VectorLength(enemy.Position - Level.ObjectivePoint);
-  if (OnTheGround(enemy)) score += GroundPenalty;
-  return score;
-}
-
-// The enemies the radar shows, the one that matters most.
-void TComputerPilot::ChooseTarget(const TCamera& player) {
-  const float range = Level.Hud ? Level.Hud->RadarRange : DefaultRadarRange;
-  int32_t best = -1;
-  float bestScore = 0;
-  for (int32_t i = 1; i < Level.ActorCount(); ++i) {
-    const TActor* a = Level.Actors[static_cast<size_t>(i)].get();
-    if (!a || a->State != StateAlive || !Finite(a->Position)) continue;
-    if (!IsEnemy(*a, player) && !MarkedObjective(*a)) continue;
-    if (!(VectorLength(a->Position - player.Position) < range)) continue;
-    float score = Threat(*a, player);
-    if (i == TargetIndex) score *= KeepTarget;
-    if (best < 0 || score < bestScore) {
-      best = i;
-      bestScore = score;
-    }
-  }
-  if (best != TargetIndex) {
-    Weapon = TWeapon::Guns;
-    SeekTime = 0;
-  }
-  TargetIndex = best;
-}
-
-TVector TComputerPilot::Velocity(const TActor& actor) const {
-  const TVector v = (actor.Position - actor.PrevPosition) * (1.0f / static_cast<float>(LastMs));
-  return Finite(v) ? v : TVector{0, 0, 0};
-}
-
-// Where a shot leaving the guns now meets the target if it flies on as it does.
-TVector TComputerPilot::LeadPoint(const TCamera& player, const TActor& target) const {
-  const TVector guns = (player.Gun1World + player.Gun2World) * 0.5f;
-  const TVector v = Velocity(target);
-  TVector p = target.Position;
-  for (int32_t pass = 0; pass < 2; ++pass) p = target.Position + v * (VectorLength(p - guns) / ShotSpeed);
-  return p;
-}
-
-// Around the objective, or straight for it from afar.
-TComputerPilot::TAim TComputerPilot::Patrol(const TCamera& player) const {
-  TAim aim;
-  aim.DeadZone = PatrolDeadZone;
-  TVector centre = Level.ObjectivePoint;
-  if (!Level.ShowObjective && Level.Surface) {
-    const TSurf& s = *Level.Surface;
-    centre = {0.5f * static_cast<float>(s.Width - 2 * TerrainBorder) * s.CellSizeX,
-              0.5f * static_cast<float>(s.Height - 2 * TerrainBorder) * s.CellSizeY, player.Position.z};
-  }
-  centre.z += OrbitHeight;
-  const TVector out = player.Position - centre;
-  const float d = std::hypot(out.x, out.y);
-  if (d > 2 * OrbitRadius || d < 1) {
-    aim.Point = centre;
-    return aim;
-  }
-  // The point a little ahead on the circle, the way the aircraft already goes round.
-  const TVector f = Forward(player);
-  const float way = out.x * f.y - out.y * f.x > 0 ? -1.0f : 1.0f;
-  const float a = std::atan2(out.y, out.x) + way * OrbitLead;
-  aim.Point = {centre.x + OrbitRadius * std::cos(a), centre.y + OrbitRadius * std::sin(a), centre.z};
-  return aim;
-}
-
 // --- Steering ------------------------------------------------------------------------------
+
+void TComputerPilot::BreakStalemate(const TCamera& player, TAim& aim, bool onTarget, int32_t ms, TControlState& out) {
+  if (BreakTime > 0) {
+    BreakTime = std::max(0, BreakTime - ms);
+    const TVector f = Forward(player);
+    const float fl = std::hypot(f.x, f.y);
+    const TVector ahead = fl > 1e-3f ? TVector{f.x / fl, f.y / fl, 0} : TVector{1, 0, 0};
+    aim.Point = player.Position + ahead * BreakOffAhead;
+    aim.DeadZone = PatrolDeadZone;
+    out.Fast = true;
+    out.Slow = false;
+    return;
+  }
+  ChaseTime = onTarget ? 0 : ChaseTime + ms;
+  if (ChaseTime > StalemateMs) {
+    ChaseTime = 0;
+    BreakTime = BreakOffMs;
+  }
+}
 
 void TComputerPilot::SetNose(bool up, bool down, TControlState& out) const {
   // The controls name what the key does; InvertY swaps which key raises the nose.
@@ -222,7 +182,7 @@ void TComputerPilot::Steer(const TCamera& player, const TAim& aim, TControlState
   const bool behind = std::fabs(turn) > Pi / 2;
   out.TurnRight = behind ? turn >= 0 : turn > aim.DeadZone;
   out.TurnLeft = behind ? turn < 0 : turn < -aim.DeadZone;
-  const float want = std::clamp(Elevation(d), -MaxDive, MaxClimb);
+  const float want = std::clamp(Elevation(d), -aim.MaxDive, MaxClimb);
   const float error = want - Elevation(Forward(player));
   SetNose(error > aim.DeadZone, error < -aim.DeadZone, out);
 }
@@ -256,23 +216,37 @@ void TComputerPilot::AvoidCollisions(const TCamera& player, TControlState& out) 
 void TComputerPilot::KeepClear(const TCamera& player, TControlState& out) const {
   const TVector f = Forward(player);
   const float nose = Elevation(f);
+  // In a strafing dive the ground ahead is where the target stands: only the next moments and a
+  // smaller margin count, and the run's own break comes before this.
+  const bool diving = Run == TRun::Dive && Level.LiveActor(TargetIndex);
+  const float margin = diving ? DiveClearance : MinClearance;
   if (Level.Surface) {
     float clearance = 1e9f;
     for (float ahead : LookAheadMs) {
+      if (diving && ahead > DiveLookAheadMs) break;
       const TVector p = player.Position + f * (player.Speed * ahead);
       clearance = std::min(clearance, p.z - Level.Surface->GroundHeight(p.x, p.y));
     }
     const TVector under = player.Position;
     const float altitude = under.z - Level.Surface->GroundHeight(under.x, under.y);
-    if (clearance < MinClearance || (altitude < MinClearance && nose < 0)) {
+    if (clearance < margin || (altitude < margin && nose < 0)) {
       SetNose(nose < MaxClimb, false, out);
       // Very low, a banked pull-up would only turn: the wings come level first.
-      if (altitude < 0.5f * MinClearance) out.TurnLeft = out.TurnRight = false;
+      if (altitude < 0.5f * margin) out.TurnLeft = out.TurnRight = false;
       return;
     }
   }
-  const float ceiling = Level.SkyHeight + CeilingAboveSky - CeilingMargin;
-  if (player.Position.z > ceiling) SetNose(false, nose > CeilingNose, out);
+  // Near the ceiling the nose may not rise, and it is eased down to just under the horizon; a
+  // steeper dive the steering wants is let through.
+  // After an enemy in the air the pilot goes nearer the ceiling: the computer-flown fighters
+  // keep some sixty under it, and from eighty under a climb to meet them was never allowed.
+  const TActor* target = Level.LiveActor(TargetIndex);
+  const bool airTarget = target && !OnTheGround(*target);
+  const float ceiling = Level.SkyHeight + CeilingAboveSky - (airTarget ? AttackCeilingMargin : CeilingMargin);
+  if (player.Position.z > ceiling) {
+    const bool wantsDown = Config.InvertY != 0 ? out.NoseUp : out.NoseDown;
+    SetNose(false, wantsDown || nose > -CeilingNose, out);
+  }
 }
 
 // Near the map's edge the aim is moved back inside, so the aircraft turns before the border

@@ -59,8 +59,8 @@ private:
   TVector LeadPoint(const TCamera& player, const TActor& target) const;
   TAim Patrol(const TCamera& player) const;
   void Steer(const TCamera& player, const TAim& aim, TControlState& out) const;
+  void BreakStalemate(const TCamera& player, TAim& aim, bool onTarget, int32_t ms, TControlState& out);
   void KeepClear(const TCamera& player, TControlState& out) const;
-  void KeepUnderCeiling(const TCamera& player, TControlState& out) const;
   void AvoidCollisions(const TCamera& player, TControlState& out) const;
   bool KeepInsideMap(const TCamera& player, TAim& aim) const;
   bool ShotWouldHit(const TCamera& player, const TActor& target, const TVector& lead) const;
@@ -80,4 +80,6 @@ private:
   TRun Run = TRun::Approach;
   float SearchReach = 0;      // beyond the objective's radius: how far from the marker it looks
   TVector LastMarker{};
+  int32_t ChaseTime = 0;      // ms on an air target without a shot at it
+  int32_t BreakTime = 0;      // ms left of breaking off a chase that leads nowhere
 };

@@ -9,6 +9,10 @@
 
 namespace pilot {
 
+// Aiming. The aircraft turns 0.001 rad per ms, so a frame of 16 ms turns 0.016.
+constexpr float MinDeadZone = 0.012f;     // radians
+constexpr float PatrolDeadZone = 0.05f;
+
 inline bool Finite(const TVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 inline TVector Forward(const TCamera& p) { return -p.AxisZ; }

@@ -56,6 +56,12 @@ constexpr float QuestionY = 1.0f;
 constexpr float QuestionSize = 0.4f;
 constexpr float QuestionAdvance = 0.5f;
 constexpr float QuestionAlpha = 0.6f;
+// The notice (a screenshot saved) sits low on the left, clear of the radar and the counters.
+constexpr float NoticeX = -5.2f;
+constexpr float NoticeY = -3.7f;
+constexpr float NoticeSize = 0.22f;
+constexpr float NoticeAdvance = 0.55f;
+constexpr float NoticeAlpha = 0.8f;
 // Buttons below their captions.
 constexpr uint8_t ButtonLayer = 0;
 constexpr uint8_t TextLayer = 1;
@@ -164,8 +170,33 @@ void TLevelHud::CreateOverlay(const TQuestionTexts& texts) {
                           texts.No);
   QuitQuestionLabel = MakeLabel(QuestionX, QuestionY, QuestionSize, QuestionAdvance, QuestionAlpha,
                                 texts.Question);
+  NoticeLabel = MakeLabel(NoticeX, NoticeY, NoticeSize, NoticeAdvance, NoticeAlpha, "");
+  NoticeLabel->Visible = false;
   ShowQuestion(false);
   PlaceCounters(ScreenAspect());
+}
+
+void TLevelHud::ShowNotice(const std::string& text, int32_t ms) {
+  if (!NoticeLabel) return;
+  NoticeLabel->Caption = text;
+  NoticeMs = ms > 0 ? ms : 0;
+  NoticeLabel->Visible = NoticeMs > 0;
+}
+
+// Counts the notice's time down by this frame's and keeps it where the screen's shape puts it.
+void TLevelHud::UpdateNotice(float aspect) {
+  if (!NoticeLabel || !NoticeLabel->Visible) return;
+  NoticeMs -= static_cast<int32_t>(Counter.Elapsed);
+  if (NoticeMs <= 0) {
+    NoticeMs = 0;
+    NoticeLabel->Visible = false;
+    return;
+  }
+  const TLabelPlacement place =
+      PlaceHudLabel(NoticeX, NoticeY, NoticeSize, aspect, ProjectionMatrix[0], ProjectionMatrix[5]);
+  NoticeLabel->X = place.X;
+  NoticeLabel->Y = place.Y;
+  NoticeLabel->Size = place.Size;
 }
 
 void TLevelHud::BuildLists() {
@@ -285,6 +316,7 @@ void TLevelHud::Draw(const THudView& view) {
   GL.MatrixMode(GL_PROJECTION);
   GL.PopMatrix();
   PlaceCounters(aspect);
+  UpdateNotice(aspect);
   LoadMenuView();
   DrawOverlay();
 }

@@ -129,6 +129,9 @@ public:
   void DrawLoadingBar(float fraction) const;
   // Moves the counters to the screen of this shape; Draw does it every frame.
   void PlaceCounters(float aspect);
+  // A short line at the bottom left (cp1250), shown for `ms` of frames drawn by Draw.
+  void ShowNotice(const std::string& text, int32_t ms);
+  int32_t NoticeTimer() const { return NoticeMs; }
 
   TVector RadarPosition{-0.85f, 0.8f, 0.0f};  // device coordinates of the 4:3 screen
   float RadarRange = DefaultRadarRange;
@@ -141,6 +144,7 @@ public:
   TGLLabel* QuitYesLabel = nullptr;
   TGLLabel* QuitNoLabel = nullptr;
   TGLLabel* QuitQuestionLabel = nullptr;
+  TGLLabel* NoticeLabel = nullptr;
 
   int32_t RadarMaskTexture = -1;
   int32_t RadarFrameTexture = -1;
@@ -155,5 +159,8 @@ private:
   void DrawBlips(const THudView& view) const;
   void DrawSigns(const THudView& view, float aspect);
 
+  void UpdateNotice(float aspect);
+
   GLuint Lists = 0;  // five consecutive lists, see HudList in the source
+  int32_t NoticeMs = 0;  // how long the notice still shows
 };

@@ -27,6 +27,10 @@ namespace {
 constexpr float FailureFadeRate = 0.001f;  // of Fade per ms: a second to black
 constexpr int32_t RespawnScatter = 20;     // whole units either way in x and y
 constexpr float RespawnHeight = 100.0f;
+constexpr float RespawnCeiling = 570.0f;       // the aircraft's ceiling over the level's SkyHeight
+constexpr float RespawnCeilingMargin = 60.0f;
+constexpr float RespawnFloor = 30.0f;          // above the ground, at the least
+constexpr int32_t RespawnPasses = 4;           // steps down past actors stacked under the ceiling
 constexpr float RespawnTurn = 135.0f * std::numbers::pi_v<float> / 180.0f;
 constexpr uint8_t FallingCameraMode = 9;   // rides the falling actor, looking along it
 
@@ -216,11 +220,30 @@ void TLevel::Respawn(TCamera& player) {
   const float dx = static_cast<float>(Random(2 * RespawnScatter) - RespawnScatter);
   const float dy = static_cast<float>(Random(2 * RespawnScatter) - RespawnScatter);
   TVector p = player.Position + TVector{dx, dy, 0};
-  p.z = Surface->GroundHeight(p.x, p.y) + RespawnHeight;
+  const float ground = Surface->GroundHeight(p.x, p.y);
+  p.z = ground + RespawnHeight;
   player.Position = p;
   for (const std::unique_ptr<TActor>& actor : Actors) {
     if (VectorLength(actor->Position - player.Position) < player.Radius + actor->Radius)
       player.Position.z += 2 * player.Radius + actor->Radius;
+  }
+  // Over high ground the lifts could leave the aircraft above its ceiling, where the controls
+  // are taken away. It is held under the ceiling, and while that still overlaps an actor it
+  // steps down instead, as long as the ground leaves room.
+  const float ceiling = SkyHeight + RespawnCeiling - RespawnCeilingMargin;
+  const float floor = ground + RespawnFloor;
+  if (player.Position.z > ceiling && ceiling > floor) {
+    player.Position.z = ceiling;
+    bool moved = true;
+    for (int32_t pass = 0; moved && pass < RespawnPasses; ++pass) {
+      moved = false;
+      for (const std::unique_ptr<TActor>& actor : Actors) {
+        if (actor.get() == &player || player.Position.z <= floor) continue;
+        if (VectorLength(actor->Position - player.Position) >= player.Radius + actor->Radius) continue;
+        player.Position.z = std::max(floor, actor->Position.z - (2 * player.Radius + actor->Radius));
+        moved = true;
+      }
+    }
   }
   player.PrevPosition = player.Position;
   player.Orientation = player.StartOrientation;
@@ -241,6 +264,11 @@ void TLevel::Pause() {
   StopAllSounds();
   GL.ClearColor(0, 0, 0, 1);
   Hud->ShowQuestion(true);
+}
+
+void TLevel::RequestPause() {
+  if (PauseShown || Outcome != TOutcome::Running || !Hud) return;
+  Pause();
 }
 
 void TLevel::PauseFrame() {

@@ -163,9 +163,18 @@ void TLevel::RenderShadows() {
 
 void TLevel::ClearFrame() const { GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT); }
 
+// The sky is drawn behind the terrain rather than under it: it fills only the pixels the
+// ground left empty, where drawing it first would fill the whole screen once more. The picture
+// is the same, since the terrain is opaque and replaces whatever lies under it.
 void TLevel::DrawSky() {
   const TMatrix& rotation = Eye ? Eye->ViewMatrix() : CameraMatrix;
   SkyView = SkyTransform(rotation, Surface->HeightScale * Settings.SkyHeight, EyePoint.z);
+  SkyPending = true;
+}
+
+void TLevel::DrawSkyBehind() {
+  if (!SkyPending) return;
+  SkyPending = false;
   LoadModelView(SkyView);
   Sky->DrawSky();
   if (SunVisible) Sky->DrawSun();
@@ -176,7 +185,16 @@ void TLevel::DrawTerrain() {
   const float sun[4] = {LightDirection.x, LightDirection.y, LightDirection.z, 0};
   GL.Lightfv(GL_LIGHT0, GL_POSITION, sun);
   ApplyFog();
+  // Every ground pixel marks the stencil, so the sky skips exactly what the ground covers
+  // (depth alone cannot tell: the farthest ground rounds to the cleared depth).
+  GL.Enable(GL_STENCIL_TEST);
+  GL.StencilFunc(GL_ALWAYS, static_cast<GLint>(SkyStencilBit), SkyStencilBit);
+  GL.StencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
   Surface->Draw(Frustum, EyePoint);
+  GL.Disable(GL_STENCIL_TEST);
+  DrawSkyBehind();
+  // What follows expects the camera's matrix, as the terrain left it.
+  LoadModelView(CameraMatrix);
 }
 
 void TLevel::RunActor(TActor& actor) {
@@ -224,6 +242,7 @@ void TLevel::EffectsFog() const {
 }
 
 void TLevel::DrawFlare() {
+  DrawSkyBehind();  // a frame without terrain still has its sky
   if (!SunVisible) return;
   LoadModelView(SkyView);
   Sky->DrawFlare(SkyView);

@@ -7,7 +7,7 @@
 //   TakeEye + UpdateFrustum   the eye of this frame and its frustum
 //   RenderShadows             dynamic shadows near the eye, before the frame is cleared
 //   ClearFrame, PairNearest
-//   DrawSky, DrawTerrain
+//   DrawSky, DrawTerrain      the sky is drawn behind the terrain, at the end of DrawTerrain
 //   RunActors                 every actor within ViewRange of the eye, then the player
 //   RunEffects                lights, shots, missiles, particles
 //   DrawFlare
@@ -71,6 +71,7 @@ public:
   void ClearFrame() const;
   void DrawSky();
   void DrawTerrain();
+  void DrawSkyBehind();  // the sky DrawSky took, if not yet drawn
   void RunActors();
   void RunEffects();
   void DrawFlare();
@@ -89,6 +90,9 @@ public:
   void QuitYes();
   void QuitNo();
   bool Paused() const { return PauseShown; }
+  // The pause question from outside the controls (the window lost focus): shown when a mission
+  // runs, no question shows yet and the HUD exists; otherwise nothing happens.
+  void RequestPause();
 
   // The player's aircraft (actor 0), or null before it is placed or in a world without one.
   TCamera* Player() const;
@@ -113,6 +117,7 @@ public:
   std::unique_ptr<TSky> Sky;
   std::unique_ptr<TTerrainLightGround> LightGround;
   TMatrix SkyView{};  // the sky transform of this frame
+  bool SkyPending = false;  // DrawSky ran; the sky goes in behind what DrawTerrain draws
   // The viewer's still world: actors are drawn as they stand, their clock stopped, while
   // effects still play.
   bool TimeStopped = false;

@@ -231,8 +231,10 @@ std::vector<TRosterEntry> Mission2() {
   r.Defender("bad1", {3600, 3150, 340}, 3.14159f, 320);
   r.Defender("bad1", {3000, 4000, 320}, HalfPi, 285);
   r.Defender("bad1", {3150, 4050, 330}, -HalfPi, 285);
-  r.Defender("bad1", {2300, 800, 380}, HalfPi, 280);
-  r.Defender("bad1", {3650, 2200, 360}, 0, 280);
+  // The two along the way hunt the player down instead: an aircraft that only cruises about
+  // would otherwise never meet a defender in its area and could sit out the mission unharmed.
+  r.Defender("bad1", {2300, 800, 380}, HalfPi, 280).Behaviour = Behave::Hunt;
+  r.Defender("bad1", {3650, 2200, 360}, 0, 280).Behaviour = Behave::Hunt;
   // Actors 57 to 59: three in a row over the outpost.
   for (int a = 0; a < 3; ++a) {
     TRosterEntry& e = r.Defender("bad1", {1792.0f + 50 * a, 2560, 200}, -HalfPi, 280);
@@ -268,8 +270,10 @@ std::vector<TRosterEntry> Mission3() {
     const float x = 2810.0f + 60 * static_cast<float>(i % 4), y = i < 4 ? 960.0f : 1040.0f;
     r.Trooper(x, y, i < 4 ? 0 : 3.14159f, 3);
   }
-  r.Defender("bad1", {2800, 1050, 380}, HalfPi, 280, Enemy, 3);
-  r.Defender("bad1", {3000, 950, 390}, -HalfPi, 280, Enemy, 3);
+  // The camps' fighters come out hunting, all but one over the store (and each counts in its
+  // camp's group wherever it falls), so the barrier cannot simply be waited out.
+  r.Defender("bad1", {2800, 1050, 380}, HalfPi, 280, Enemy, 3).Behaviour = Behave::Hunt;
+  r.Defender("bad1", {3000, 950, 390}, -HalfPi, 280, Enemy, 3).Behaviour = Behave::Hunt;
 
   // Group 5: the southern store.
   r.Baloon(3000, 2480, 320, 5);
@@ -277,9 +281,9 @@ std::vector<TRosterEntry> Mission3() {
     r.Building("gen", x, y, QuarterPi, 5);
   for (const auto& [x, y] : {std::pair{2960.0f, 2640.0f}, {2960.0f, 2740.0f}, {2900.0f, 2690.0f}})
     r.Trooper(x, y, 0, 5);
-  r.Defender("bad1", {2860, 2700, 400}, 0, 280, Enemy, 5);
+  r.Defender("bad1", {2860, 2700, 400}, 0, 280, Enemy, 5).Behaviour = Behave::Hunt;
   r.Defender("bad1", {3060, 2700, 410}, 3.14159f, 280, Enemy, 5);
-  r.Defender("bad1", {2960, 2880, 390}, -HalfPi, 280, Enemy, 5);
+  r.Defender("bad1", {2960, 2880, 390}, -HalfPi, 280, Enemy, 5).Behaviour = Behave::Hunt;
   // Sentries at the store's gate, outside the objective.
   for (const auto& [x, y] : {std::pair{3020.0f, 2690.0f}, {2820.0f, 2640.0f}, {2820.0f, 2740.0f}})
     r.Trooper(x, y, HalfPi, 0);
@@ -339,7 +343,14 @@ std::vector<TRosterEntry> Mission4() {
   const TVector fighters[] = {{2900, 2600, 360}, {3050, 2500, 380}, {2980, 2700, 350},
                               {1850, 1800, 370}, {1950, 1750, 360}, {1900, 1900, 380},
                               {3600, 3750, 380}, {1300, 1250, 350}, {3300, 3300, 380}};
-  for (const TVector& p : fighters) r.Defender("bad1", p, HeadingToward(3584 - p.x, 3968 - p.y), 300);
+  // Two of the airfield's and the outpost's first two come out hunting the airship and its
+  // escort: an airship left to itself must not reach the haven, nor an aircraft that only
+  // cruises about sit the escort out.
+  for (size_t i = 0; i < std::size(fighters); ++i) {
+    const TVector& p = fighters[i];
+    TRosterEntry& e = r.Defender("bad1", p, HeadingToward(3584 - p.x, 3968 - p.y), 300);
+    if (i <= 1 || i == 3 || i == 4) e.Behaviour = Behave::Hunt;
+  }
   // Actors 66 and 67 strafe the second airship in the opening.
   for (const TVector& p : {TVector{3420, 3500, 360}, TVector{3465, 3500, 365}}) {
     TRosterEntry& e = r.Add(TActorClass::AirCraft, "bad1", p, Standing(HeadingToward(200, 400)), Enemy);
@@ -385,7 +396,9 @@ std::vector<TRosterEntry> Mission5() {
   // Group 4: the post on the eastern pass.
   for (const auto& [x, y] : {std::pair{2410.0f, 810.0f}, {2520.0f, 820.0f}, {2420.0f, 890.0f}, {2500.0f, 880.0f}})
     r.Trooper(x, y, HalfPi, 4);
-  r.Defender("bad1", {2465, 848, 380}, 0, 300, Enemy, 4);
+  // The post's fighter and one of convoy 3's escorts hunt: the allied pair and the player meet
+  // them wherever they fly.
+  r.Defender("bad1", {2465, 848, 380}, 0, 300, Enemy, 4).Behaviour = Behave::Hunt;
   r.Turret(2465, 760, 0, 4);
   // Group 5: convoy 3 (vehicle 36 leads) with its escort 39 and 40.
   r.Convoy(Vehicle, 3488, 3136, meet, 5);
@@ -396,7 +409,7 @@ std::vector<TRosterEntry> Mission5() {
   // A guard at the meeting site, outside the objectives.
   r.Trooper(2150, 2520, -HalfPi, 0);
   r.Defender("bad1", {3380, 3040, 400}, HeadingToward(-1392, -448), 300, Enemy, 5);
-  r.Defender("bad1", {3440, 3110, 410}, HeadingToward(-1392, -448), 300, Enemy, 5);
+  r.Defender("bad1", {3440, 3110, 410}, HeadingToward(-1392, -448), 300, Enemy, 5).Behaviour = Behave::Hunt;
   // Group 6: the stores at the meeting point and their gun.
   for (const auto& [x, y] : {std::pair{2208.0f, 2432.0f}, {2368.0f, 2432.0f}, {2208.0f, 2592.0f}, {2368.0f, 2592.0f}})
     r.Building("gen", x, y, QuarterPi, 6);

@@ -6,7 +6,6 @@
 #include "core/Error.h"
 #include "core/Globals.h"
 #include "core/PlayerProfile.h"
-#include "core/UserFiles.h"
 #include "core/TextCodec.h"
 #include "menu/TextConstants.h"
 #include "platform/GLTable.h"
@@ -52,7 +51,7 @@ void TGLMenu::SaveProgress() {
   // A run without a profile (no player chosen yet) keeps its progress for this run only.
   if (name.empty()) return;
   try {
-    WriteProfile(ProfilePath(name, TFileUse::Write), PlayerRecord);
+    WriteProfile(PlayerDir + name, PlayerRecord);
   } catch (const TFileError& e) {
     SaveError = e.what();
   }

@@ -7,6 +7,7 @@
 #include "core/Texture.h"
 #include "menu/TextConstants.h"
 #include "platform/GLTable.h"
+#include "platform/Gamepad.h"
 #include "platform/Input.h"
 #include "render/GLSpriteUnit.h"
 #include "render/GLTextUnit.h"
@@ -197,10 +198,28 @@ void TGLMenu::Install(TScreen screen, TRenderHandler frame) {
   Screen = screen;
   ScreenFrame = frame;
   OverlayValid = false;
+  PadFocus.Reset();
 }
 
 void TGLMenu::Frame() {
   if (ScreenFrame) ScreenFrame();
+  if (!StartRequested) NavigateByPad();
+}
+
+void TGLMenu::NavigateByPad() {
+  // In the order the first pad move highlights them: the screen's main button first.
+  TGLSprite* const buttons[] = {BtnStart.Sprite, BtnContinue.Sprite, BtnInfoOk.Sprite, BtnAgain.Sprite,
+                                BtnPrev.Sprite,  BtnNext.Sprite,     BtnIntro.Sprite,  BtnInfo.Sprite,
+                                BtnExit.Sprite};
+  const TPadCommand command = PadFocus.Update(ReadGamepads(), buttons);
+  if (command == TPadCommand::Confirm) {
+    TGLSprite* chosen = PadFocus.Selected();
+    if (chosen && chosen->OnMouseDown) chosen->OnMouseDown(*chosen, 0);
+    return;
+  }
+  if (command != TPadCommand::Back) return;
+  if (Screen == TScreen::Info) ShowMissionScreen();
+  if (Screen == TScreen::Result) OnContinue();
 }
 
 void TGLMenu::PlainFrame() {
@@ -212,7 +231,8 @@ void TGLMenu::PlainFrame() {
 
 bool TGLMenu::SkipPressed() {
   return (GetKeyState(VK::Space) & KeyDownBit) || (GetKeyState(VK::Return) & KeyDownBit) ||
-         (GetKeyState(VK::Escape) & KeyDownBit) || (MouseButtons & MouseLeftBit);
+         (GetKeyState(VK::Escape) & KeyDownBit) || (MouseButtons & MouseLeftBit) ||
+         PadSkipHeld(ReadGamepads());
 }
 
 void TGLMenu::ScrollStory(TGLLabel* const* labels, int count, int32_t ms) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/RenderHandler.h"
+#include "menu/PadFocus.h"
 
 #include <array>
 #include <cstdint>
@@ -96,6 +97,8 @@ public:
   // Which frame function runs; for tests and the flow.
   enum class TScreen : uint8_t { None, Intro, MissionScreen, Info, Result, Ending };
   TScreen Screen = TScreen::None;
+  // The pad's highlight over the screen's buttons.
+  TPadFocus PadFocus;
 
 private:
   void BuildLists();
@@ -106,6 +109,8 @@ private:
   void HideAll();
   static void ShowButton(TButton& button, bool show);
   void Install(TScreen screen, TRenderHandler frame);
+  // The pad's moves, A and B over the buttons shown, after the screen's frame.
+  void NavigateByPad();
   // Space, Enter, Escape or the left button skips a story.
   static bool SkipPressed();
   // Scrolls story lines up, fading them in over the middle of the screen and out above it.

@@ -26,6 +26,7 @@ namespace {
 // Menu frames are kept to about 60 a second when nothing else (vsync) holds them back: a menu
 // has nothing to gain from more, and an idle menu should not keep a core busy.
 constexpr double MenuFrameMs = 1000.0 / 60.0;
+constexpr int32_t ScreenshotNoticeMs = 2000;  // how long "Screenshot saved" stays on screen
 }  // namespace
 
 TMissionResult TakeResult(const TLevel& level) {
@@ -139,6 +140,8 @@ bool TMissionFlow::StartMission() {
   level->Hud->QuitYesButton->OnMouseDown = [loading](TGLSprite&, int) { loading->QuitYes(); };
   level->Hud->QuitNoButton->OnMouseDown = [loading](TGLSprite&, int) { loading->QuitNo(); };
   CurrentMission = std::move(level);
+  ShotHeld = true;
+  QuestionFocus.Forget();
   Played = true;
   Reported = false;
   InstallFrame();
@@ -193,10 +196,13 @@ void TMissionFlow::CompareReplay() const {
 void TMissionFlow::Frame() {
   try {
     if (CurrentMission) {
-      if (CurrentMission->Paused())
+      if (CurrentMission->Paused()) {
         CurrentMission->PauseFrame();
-      else
+        AnswerByPad();
+      } else {
         CurrentMission->MissionFrame();
+        TakeScreenshot();
+      }
       if (CurrentMission->Outcome != TOutcome::Running) {
         EndMission();
       } else if (ReplayInput && ReplayInput->Finished()) {
@@ -216,6 +222,42 @@ void TMissionFlow::Frame() {
     ShowMessage(std::string("The game's data is incomplete.\n") + e.what());
     CloseGameWindow();
   }
+}
+
+// The frame just drawn, before the window swaps it: the file is what the player saw. The notice
+// goes up afterwards, so it is not in the picture.
+void TMissionFlow::TakeScreenshot() {
+  const bool held = Keyboard.Held(TAction::Screenshot);
+  const bool pressed = held && !ShotHeld;
+  ShotHeld = held;
+  if (!pressed || !SaveShot || !CurrentMission) return;
+  const std::string path = NextScreenshotPath();
+  if (!SaveShot(path)) return;
+  ShotPath = path;
+  if (CurrentMission->Hud) {
+    const size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    CurrentMission->Hud->ShowNotice("Screenshot saved: " + name, ScreenshotNoticeMs);
+  }
+}
+
+// The pause question by pad: left and right choose, A answers, B is No (back to the mission).
+void TMissionFlow::AnswerByPad() {
+  TLevelHud* hud = CurrentMission->Hud.get();
+  if (!hud) return;
+  TGLSprite* const buttons[] = {hud->QuitNoButton, hud->QuitYesButton};
+  const TPadCommand command = QuestionFocus.Update(ReadGamepads(), buttons);
+  if (command == TPadCommand::None) return;
+  TGLSprite* chosen = QuestionFocus.Selected();
+  QuestionFocus.Reset();
+  if (command == TPadCommand::Confirm && chosen == hud->QuitYesButton)
+    CurrentMission->QuitYes();
+  else
+    CurrentMission->QuitNo();
+}
+
+void TMissionFlow::FocusLost() {
+  if (CurrentMission) CurrentMission->RequestPause();
 }
 
 void TMissionFlow::EndMission() {

@@ -10,6 +10,7 @@
 #include "levels/ControlRecording.h"
 #include "levels/KeyboardControls.h"
 #include "levels/LevelUnit.h"
+#include "menu/PadFocus.h"
 
 #include <cstdint>
 #include <functional>
@@ -50,6 +51,8 @@ std::string ResultLine(const TMissionResult& result);
 class TMissionFlow {
 public:
   using TSwap = std::function<void()>;
+  // Saves the frame drawn (before the swap) as a PNG; false, after its message, when it cannot.
+  using TScreenshotSaver = std::function<bool(const std::string& path)>;
 
   // swap shows the back buffer (the loading bar is drawn outside the frame loop).
   TMissionFlow(const TMissionFlowOptions& options, TSwap swap);
@@ -65,6 +68,12 @@ public:
   bool StartMission();
   // The window's frame function.
   void Frame();
+  // The screenshot key saves the mission's frame through this (none: the key does nothing).
+  void SetScreenshotSaver(TScreenshotSaver saver) { SaveShot = std::move(saver); }
+  // The window lost focus: a running mission shows its pause question.
+  void FocusLost();
+  // Where the last screenshot went; empty before the first.
+  const std::string& LastScreenshot() const { return ShotPath; }
 
   TGLMenu* Menu() const { return MenuScreen.get(); }
   TLevel* Level() const { return CurrentMission.get(); }
@@ -83,6 +92,8 @@ private:
   void SaveRecording();
   void EndReplay();
   void CompareReplay() const;
+  void TakeScreenshot();
+  void AnswerByPad();
 
   TMissionFlowOptions Options;
   TSwap Swap;
@@ -94,6 +105,10 @@ private:
   std::unique_ptr<TReplayControls> ReplayInput;
   std::unique_ptr<TReplayClock> ReplayClock;
   TMissionResult LastResult;
+  TScreenshotSaver SaveShot;
+  std::string ShotPath;
+  bool ShotHeld = true;  // the key must be let go between shots
+  TPadFocus QuestionFocus;  // the pad's highlight over the pause question's buttons
   bool Played = false;
   bool Reported = false;
   // System clock counts: when the next paced menu frame is due, and when the last one ended.

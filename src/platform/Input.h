@@ -29,6 +29,7 @@ constexpr int X = 0x58;
 constexpr int Numpad5 = 0x65;
 constexpr int F1 = 0x70;
 constexpr int F2 = 0x71;
+constexpr int F11 = 0x7A;
 constexpr int F12 = 0x7B;
 constexpr int Count = 256;
 }  // namespace VK

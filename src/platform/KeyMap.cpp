@@ -27,6 +27,7 @@ std::array<int, 2> ScancodesForKey(int vk) {
     case VK::S: return {SDL_SCANCODE_S, 0};
     case VK::F1: return {SDL_SCANCODE_F1, 0};
     case VK::F2: return {SDL_SCANCODE_F2, 0};
+    case VK::F11: return {SDL_SCANCODE_F11, 0};
     case VK::F12: return {SDL_SCANCODE_F12, 0};
     default: break;
   }

@@ -1,6 +1,8 @@
 // SettingsDialog.cpp — the settings window's FLTK widgets.
 #include "platform/SettingsDialog.h"
 
+#include "platform/BindingsPanel.h"
+
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -18,6 +20,9 @@ namespace {
 constexpr int LabelHeight = 14;
 constexpr int LabelWidth = 100;
 constexpr int TextSize = 11;
+// The display row (full screen or a window, and its size) sits under the video group and
+// pushes everything below it down.
+constexpr int DisplayRowHeight = 52;
 
 // A framed group whose children are placed relative to its top-left corner.
 Fl_Group* MakeGroup(int x, int y, int w, int h, const char* caption) {
@@ -65,7 +70,7 @@ Fl_Check_Button* MakeCheckBox(Fl_Group* group, int x, int y, int w, int h, const
 }  // namespace
 
 TSettingsDialog::TSettingsDialog() {
-  Window = new Fl_Double_Window(367, 511, "Settings");
+  Window = new Fl_Double_Window(367, 511 + DisplayRowHeight, "Settings");
   Window->set_modal();
 
   Fl_Group* video = MakeGroup(13, 7, 339, 215, "Video");
@@ -78,29 +83,44 @@ TSettingsDialog::TSettingsDialog() {
   ShadowsComboBox = MakeChoice(video, 195, 169, 118, "off|low|medium|high");
   video->end();
 
-  Fl_Group* audio = MakeGroup(13, 228, 339, 91, "Audio");
+  constexpr int Shift = DisplayRowHeight;
+  Fl_Group* display = MakeGroup(13, 228, 339, 46, "Display");
+  FullScreenRB = new Fl_Round_Button(display->x() + 10, display->y() + 20, 90, 17, "Full screen");
+  FullScreenRB->type(FL_RADIO_BUTTON);
+  FullScreenRB->labelsize(TextSize);
+  WindowRB = new Fl_Round_Button(display->x() + 110, display->y() + 20, 80, 17, "Window");
+  WindowRB->type(FL_RADIO_BUTTON);
+  WindowRB->labelsize(TextSize);
+  WindowSizeComboBox = MakeChoice(display, 195, 17, 118, "");
+  display->end();
+
+  Fl_Group* audio = MakeGroup(13, 228 + Shift, 339, 91, "Audio");
   MakeLabel(audio, 13, 26, "Music Volume:");
   musVolTB = MakeTrackBar(audio, 26, -4000, 0);
   MakeLabel(audio, 13, 59, "Sound Volume:");
   soundVolTB = MakeTrackBar(audio, 59, -4000, 0);
   audio->end();
 
-  Fl_Group* controls = MakeGroup(13, 325, 339, 72, "Controls");
-  yInvertCheckBox = MakeCheckBox(controls, 104, 20, 110, 13, "Invert Y axis");
+  Fl_Group* controls = MakeGroup(13, 325 + Shift, 339, 72, "Controls");
+  yInvertCheckBox = MakeCheckBox(controls, 7, 20, 110, 13, "Invert Y axis");
+  BindingsButton = new Fl_Button(controls->x() + 195, controls->y() + 16, 118, 22, "Key bindings…");
+  BindingsButton->labelsize(TextSize);
+  BindingsButton->callback([](Fl_Widget*, void* data) { static_cast<TSettingsDialog*>(data)->ShowBindings(); },
+                           this);
   MakeLabel(controls, 7, 46, "Mouse Sensitivity:");
   mouseSensitTB = MakeTrackBar(controls, 46, -20, 20);
   controls->end();
 
-  Fl_Group* language = MakeGroup(13, 403, 339, 46, "Language");
-  langEnRB = new Fl_Round_Button(91, 423, 92, 17, "English");
+  Fl_Group* language = MakeGroup(13, 403 + Shift, 339, 46, "Language");
+  langEnRB = new Fl_Round_Button(91, 423 + Shift, 92, 17, "English");
   langEnRB->type(FL_RADIO_BUTTON);
   langEnRB->labelsize(TextSize);
-  langSkRB = new Fl_Round_Button(215, 423, 91, 17, "Slovensky");
+  langSkRB = new Fl_Round_Button(215, 423 + Shift, 91, 17, "Slovensky");
   langSkRB->type(FL_RADIO_BUTTON);
   langSkRB->labelsize(TextSize);
   language->end();
 
-  BitBtn1 = new Fl_Return_Button(78, 462, 79, 39, "OK");
+  BitBtn1 = new Fl_Return_Button(78, 462 + Shift, 79, 39, "OK");
   BitBtn1->callback(
       [](Fl_Widget*, void* data) {
         auto* dialog = static_cast<TSettingsDialog*>(data);
@@ -108,7 +128,7 @@ TSettingsDialog::TSettingsDialog() {
         dialog->Window->hide();
       },
       this);
-  BitBtn2 = new Fl_Button(208, 462, 79, 39, "Cancel");
+  BitBtn2 = new Fl_Button(208, 462 + Shift, 79, 39, "Cancel");
   auto cancel = [](Fl_Widget*, void* data) {
     auto* dialog = static_cast<TSettingsDialog*>(data);
     dialog->Accepted = false;
@@ -119,7 +139,16 @@ TSettingsDialog::TSettingsDialog() {
   Window->end();
 }
 
-TSettingsDialog::~TSettingsDialog() { delete Window; }
+TSettingsDialog::~TSettingsDialog() {
+  Bindings.reset();
+  delete Window;
+}
+
+void TSettingsDialog::ShowBindings() {
+  if (!BindingsModel) return;
+  if (!Bindings) Bindings = std::make_unique<TBindingsPanel>(*BindingsModel);
+  Bindings->RunModal();
+}
 
 void TSettingsDialog::SetControls(const TSettingsControls& c) {
   ListBox1->clear();
@@ -139,6 +168,13 @@ void TSettingsDialog::SetControls(const TSettingsControls& c) {
   soundVolTB->value(c.SoundPosition);
   mouseSensitTB->value(c.MouseSensitivity);
   yInvertCheckBox->value(c.InvertY ? 1 : 0);
+  FullScreenRB->value(c.Windowed ? 0 : 1);
+  WindowRB->value(c.Windowed ? 1 : 0);
+  WindowSizeComboBox->clear();
+  // Menu items read '/' as a submenu; sizes are plain "WxH".
+  for (const std::string& line : c.WindowSizeLines) WindowSizeComboBox->add(line.c_str());
+  if (c.WindowSizeIndex >= 0 && c.WindowSizeIndex < WindowSizeComboBox->size())
+    WindowSizeComboBox->value(c.WindowSizeIndex);
 }
 
 TSettingsControls TSettingsDialog::Controls() const {
@@ -154,6 +190,10 @@ TSettingsControls TSettingsDialog::Controls() const {
   c.SoundPosition = static_cast<int>(soundVolTB->value());
   c.MouseSensitivity = static_cast<int>(mouseSensitTB->value());
   c.InvertY = yInvertCheckBox->value() != 0;
+  c.Windowed = WindowRB->value() != 0;
+  for (int i = 0; i < WindowSizeComboBox->size(); ++i)
+    if (const char* text = WindowSizeComboBox->text(i)) c.WindowSizeLines.emplace_back(text);
+  c.WindowSizeIndex = WindowSizeComboBox->value();
   return c;
 }
 

@@ -1,6 +1,7 @@
 // SettingsDialog.h — the settings window (FLTK): video, audio, controls and language.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ class Fl_Hold_Browser;
 class Fl_Round_Button;
 class Fl_Slider;
 class Fl_Button;
+class TBindingsModel;
+class TBindingsPanel;
 
 // What the controls show, in the controls' own terms; the mapping to the settings record is
 // the caller's.
@@ -26,6 +29,9 @@ struct TSettingsControls {
   int SoundPosition = 0;   // -4000..0
   int MouseSensitivity = 0;  // -20..20
   bool InvertY = false;
+  bool Windowed = false;                   // false: full screen in the mode above
+  std::vector<std::string> WindowSizeLines;  // "1280x720" …
+  int WindowSizeIndex = -1;
 };
 
 class TSettingsDialog {
@@ -38,6 +44,10 @@ public:
 
   // Shows the dialog modally; true when it was closed with OK.
   bool RunModal();
+  // What the Controls page edits (none: its button does nothing). Must outlive the dialog.
+  void SetBindingsModel(TBindingsModel* model) { BindingsModel = model; }
+  // Opens the Controls page modally over the dialog.
+  void ShowBindings();
 
   // The widgets, public so that a test can drive the dialog as a user would.
   Fl_Double_Window* Window = nullptr;
@@ -51,9 +61,15 @@ public:
   Fl_Slider* mouseSensitTB = nullptr;
   Fl_Round_Button* langEnRB = nullptr;
   Fl_Round_Button* langSkRB = nullptr;
+  Fl_Round_Button* FullScreenRB = nullptr;
+  Fl_Round_Button* WindowRB = nullptr;
+  Fl_Choice* WindowSizeComboBox = nullptr;
+  Fl_Button* BindingsButton = nullptr;
+  std::unique_ptr<TBindingsPanel> Bindings;  // made when first opened
   Fl_Button* BitBtn1 = nullptr;  // OK
   Fl_Button* BitBtn2 = nullptr;  // Cancel
 
 private:
   bool Accepted = false;
+  TBindingsModel* BindingsModel = nullptr;
 };

@@ -124,6 +124,16 @@ bool TWindow::EnterFullScreen(const TDisplayMode* mode, std::string& error) {
 
 bool TWindow::LeaveFullScreen() { return SDL_SetWindowFullscreen(AsWindow(Handle), 0) == 0; }
 
+bool TWindow::IsFullScreen() const {
+  return Handle && (SDL_GetWindowFlags(AsWindow(Handle)) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+bool IsFullScreenToggle(int sdlKey, int sdlModifiers, bool repeat) {
+  if (repeat || (sdlKey != SDLK_RETURN && sdlKey != SDLK_KP_ENTER)) return false;
+  const int others = KMOD_CTRL | KMOD_SHIFT | KMOD_GUI;
+  return (sdlModifiers & KMOD_ALT) != 0 && (sdlModifiers & others) == 0;
+}
+
 bool TWindow::SetWindowedSize(int width, int height) {
   SDL_Window* window = AsWindow(Handle);
   SDL_SetWindowSize(window, width, height);
@@ -158,6 +168,12 @@ void TWindow::PumpEvents(const TWindowEvents& events) {
           Size(w, h);
           events.Resized(w, h);
         }
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST && events.FocusLost) events.FocusLost();
+        break;
+      case SDL_KEYDOWN:
+        if (events.ToggleFullScreen &&
+            IsFullScreenToggle(event.key.keysym.sym, event.key.keysym.mod, event.key.repeat != 0))
+          events.ToggleFullScreen();
         break;
       case SDL_MOUSEMOTION:
         if (SDL_GetRelativeMouseMode())

@@ -27,7 +27,13 @@ struct TWindowEvents {
   std::function<void(int button, int x, int y)> MouseUp;
   std::function<void(int width, int height)> Resized;
   std::function<void()> CloseRequested;
+  std::function<void()> FocusLost;         // the window stopped receiving the keyboard
+  std::function<void()> ToggleFullScreen;  // Alt+Enter
 };
+
+// Whether a key press is the full-screen toggle: Enter (main or keypad) with Alt and no other
+// modifier, and not the keyboard's auto-repeat of a held press.
+bool IsFullScreenToggle(int sdlKey, int sdlModifiers, bool repeat);
 
 constexpr int MouseButtonLeft = 0;
 constexpr int MouseButtonRight = 1;
@@ -50,12 +56,14 @@ public:
   // Full screen in the given mode; without one, full screen at the desktop size.
   bool EnterFullScreen(const TDisplayMode* mode, std::string& error);
   bool LeaveFullScreen();
+  bool IsFullScreen() const;
   bool SetWindowedSize(int width, int height);
   void Size(int& width, int& height) const;  // drawable size in pixels
 
   void SetVsync(bool on);
   void SwapBuffers();
-  // Handles every pending event: keyboard state, cursor motion, buttons, resize, close.
+  // Handles every pending event: keyboard state, cursor motion, buttons, resize, close, focus
+  // loss and Alt+Enter.
   void PumpEvents(const TWindowEvents& events);
 
   static void* GetProcAddress(const char* name);

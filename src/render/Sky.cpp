@@ -35,16 +35,16 @@ void BindTexture(int32_t index) {
     GL.BindTexture(GL_TEXTURE_2D, Textures[static_cast<size_t>(index)]);
 }
 
-// The dome and the sun fill only what the scene left empty: every fragment lies on the far
-// plane and passes only where the depth buffer still holds its cleared 1. Drawn after the
-// terrain, the sky then costs a depth compare wherever the ground covers it; drawn first, it
-// covers everything as before. The depth buffer itself is left as it was.
+// The dome and the sun fill only what the scene left empty: the pixels whose sky bit in the
+// stencil is still clear. Drawn after the terrain (which sets the bit), the sky then costs a
+// stencil compare wherever the ground covers it; drawn first, it covers everything as before.
+// They never test or write depth, as when they were drawn first of all.
 void BeginBehindScene() {
-  GL.PushAttrib(GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT);
-  GL.Enable(GL_DEPTH_TEST);
-  GL.DepthFunc(GL_LEQUAL);
-  GL.DepthMask(GL_FALSE);
-  GL.DepthRange(1.0, 1.0);
+  GL.PushAttrib(GL_STENCIL_BUFFER_BIT);
+  GL.Disable(GL_DEPTH_TEST);
+  GL.Enable(GL_STENCIL_TEST);
+  GL.StencilFunc(GL_EQUAL, 0, SkyStencilBit);
+  GL.StencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
 }
 
 void EndBehindScene() { GL.PopAttrib(); }
@@ -53,10 +53,8 @@ void EndBehindScene() { GL.PopAttrib(); }
 // everything, the sun behind the scene.
 void BeginGlow(int32_t texture, bool behindScene) {
   GL.Disable(GL_LIGHTING);
-  if (behindScene)
-    BeginBehindScene();
-  else
-    GL.Disable(GL_DEPTH_TEST);
+  GL.Disable(GL_DEPTH_TEST);
+  if (behindScene) BeginBehindScene();
   GL.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   GL.Enable(GL_BLEND);
   BindTexture(texture);

@@ -26,6 +26,9 @@ static_assert(sizeof(TSkyVertex) == 8 * sizeof(float));
 constexpr int32_t SkyRings = 64;     // rings below the zenith; ring 64 is the horizon
 constexpr float SkyDomeLift = 40.0f;  // the dome is this much taller than it is wide
 
+// The stencil bit the opaque scene sets where it covers the sky; the HUD's mask uses bit 1.
+constexpr GLuint SkyStencilBit = 2;
+
 // Where the sun disc and the flare's origin sit in the sky transform's space.
 TVector SunOffset();
 
@@ -49,9 +52,9 @@ public:
   TSky(const TSky&) = delete;
   TSky& operator=(const TSky&) = delete;
 
-  // The dome and the sun lie on the far plane and fill only pixels whose depth is still the
-  // cleared 1, without writing depth: drawn after the opaque scene they show only where it left
-  // the view empty (the picture is the same as drawing them first, for less filling).
+  // The dome and the sun fill only pixels whose SkyStencilBit is clear, without depth: drawn
+  // after an opaque scene that set the bit they show only where it left the view empty (the
+  // picture of drawing them first, for less filling).
   // All three expect the sky transform in the model-view matrix; skyView is that same matrix,
   // which the flare needs on the CPU to find the sun on screen (with ProjectionMatrix and the
   // viewport 0, 0, ScreenWidth, ScreenHeight). The flare then reads one depth value.

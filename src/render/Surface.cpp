@@ -182,11 +182,23 @@ void TSurf::Draw(const TFrustum& frustum, const TVector& eye) {
   GL.Disable(GL_FOG);
 }
 
+// Nearest quarter first, farthest last: the software rasteriser tests depth before it shades,
+// so ground hidden behind nearer ground is then rejected before it is textured and lit. The
+// quarters are 0 low x low y, 1 high x, 2 high y, 3 both; the eye's side of the node's middle
+// picks the nearest, its neighbours follow and the opposite quarter comes last.
 void TSurf::DrawNode(TSurfTree& node, const TFrustum& frustum, const TVector& eye) {
   if (!frustum.BoxInFrustum(node.Corners)) return;
-  for (auto& child : node.Children)
-    if (child) DrawNode(*child, frustum, eye);
-  if (!node.IsLeaf) return;
+  if (!node.IsLeaf) {
+    const float middleX = 0.5f * (node.Corners[0].x + node.Corners[2].x);
+    const float middleY = 0.5f * (node.Corners[0].y + node.Corners[2].y);
+    const int nearest = (eye.x >= middleX ? 1 : 0) | (eye.y >= middleY ? 2 : 0);
+    // Of the two neighbours, the one across the nearer middle line goes first.
+    const bool xCloser = std::fabs(eye.x - middleX) <= std::fabs(eye.y - middleY);
+    const int order[4] = {nearest, nearest ^ (xCloser ? 1 : 2), nearest ^ (xCloser ? 2 : 1), nearest ^ 3};
+    for (const int k : order)
+      if (TSurfTree* child = node.Children[static_cast<size_t>(k)].get()) DrawNode(*child, frustum, eye);
+    return;
+  }
   for (TSurfMeshPart& part : node.Parts) DrawPart(part, eye);
 }
 

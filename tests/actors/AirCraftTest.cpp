@@ -21,6 +21,14 @@ constexpr TVector Sky{2000, 2000, 700};
 
 class AirCraft : public ActorTest {
 protected:
+  // The computer pilots keep under the player's ceiling (SkyHeight + 570); the worlds here lift
+  // it well above Sky, so the tests that fly there are not pushed down.
+  TTestWorld& MakeWorld(const std::string& terrain = "lev1.srf") {
+    TTestWorld& w = ActorTest::MakeWorld(terrain);
+    w.SkyHeight = HighSky;
+    return w;
+  }
+  static constexpr float HighSky = 400;
   // Heading 0 points the nose along +Y, HalfPi along +X.
   static TAirCraft& AddFighter(TTestWorld& w, const char* mesh, const TVector& p, float heading, int32_t side,
                                int32_t type = 0) {
@@ -472,6 +480,56 @@ TEST_F(AirCraft, ALongMixedFightStaysOverTheMapAndAboveTheGround) {
   }
   // And it was a fight: someone fell.
   EXPECT_TRUE(std::any_of(all.begin(), all.end(), [](const TAirCraft* a) { return a->State != StateAlive; }));
+}
+
+// --- Heights -------------------------------------------------------------------------------
+
+// A nose raised by less than the levelling's dead band used to climb on for as long as the
+// patrol lasted; the patrol now holds its point's height, from above, below or a drifting nose.
+TEST_F(AirCraft, APatrolHoldsItsGuardPointsHeight) {
+  TTestWorld& w = MakeWorld();
+  const float starts[] = {0, 150, -150};
+  std::vector<TAirCraft*> patrols;
+  for (size_t i = 0; i < std::size(starts); ++i) {
+    const TVector guard{1200.0f + 800 * static_cast<float>(i), 2000, 620};
+    TAirCraft& a = AddFighter(w, "bad1", guard + TVector{0, 0, starts[i]}, 0, Enemy);
+    a.GuardPoint = guard;
+    a.GuardRadius = 300;
+    a.Behaviour = &TActor::Behaviour8;
+    a.Kick.y = -0.0005f;  // the nose comes up a few thousandths of a radian, inside the dead band
+    patrols.push_back(&a);
+  }
+  const int32_t twoMinutes = 2 * 60000 / 16, tenMinutes = 10 * 60000 / 16;
+  for (int32_t frame = 0; frame < tenMinutes; ++frame) {
+    w.Step();
+    if (frame < twoMinutes) continue;
+    for (const TAirCraft* a : patrols) ASSERT_LT(std::fabs(a->Position.z - a->GuardPoint.z), 60.0f) << frame;
+  }
+}
+
+// Whatever a computer pilot follows, it stays clear of the player's ceiling, out of which the
+// player's own aircraft is pushed back: a fighter up there could never be reached.
+TEST_F(AirCraft, NoComputerPilotClimbsToThePlayersCeiling) {
+  TTestWorld& w = ActorTest::MakeWorld();
+  w.SkyHeight = 0;
+  const float ceiling = w.SkyHeight + 570;
+  TAirCraft& patrol = AddFighter(w, "bad1", {1500, 1500, 460}, 0, Enemy);
+  patrol.GuardPoint = {1500, 1500, 800};  // a point above the ceiling
+  patrol.GuardRadius = 300;
+  patrol.Behaviour = &TActor::Behaviour8;
+  TAirCraft& hunter = AddFighter(w, "bad1", {2500, 1500, 460}, 0, Enemy);
+  hunter.Behaviour = &TActor::Behaviour10;
+  TAirCraft& high = AddDummy(w, {2500, 1900, 750});  // an enemy of the hunter's, out of reach
+  high.Behaviour = &TActor::Live;
+  high.Speed = 0;
+  // 60 under it, and a pull-out's overshoot of some twenty units more at the most.
+  const float highest = ceiling - 60 + 25;
+  for (int32_t frame = 0; frame < 3 * 60000 / 16; ++frame) {
+    w.Step();
+    ASSERT_LT(patrol.Position.z, highest) << frame;
+    ASSERT_LT(hunter.Position.z, highest) << frame;
+  }
+  EXPECT_TRUE(Is(hunter, &TActor::Behaviour10));
 }
 
 }  // namespace

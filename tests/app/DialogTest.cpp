@@ -2,10 +2,13 @@
 // virtual X display: create a player in the file dialog, change settings, OK and Cancel.
 #include "app/SetUnit.h"
 #include "app/StartUnit.h"
+#include "core/Bindings.h"
 #include "core/ConfigUnit.h"
+#include "core/DisplaySettings.h"
 #include "core/FileIO.h"
 #include "core/Globals.h"
 #include "core/PlayerProfile.h"
+#include "platform/BindingsPanel.h"
 #include "platform/Message.h"
 #include "common/TempDir.h"
 
@@ -22,6 +25,7 @@
 #include <FL/Fl_Slider.H>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -218,6 +222,71 @@ TEST_F(Dialogs, SettingsOkWritesTheRecordAndCancelRestoresTheControls) {
     d.BitBtn2->do_callback();
   });
   form.Dialog.SetButton->do_callback();
+  form.Dialog.Hide();
+}
+
+// The Controls page: a key captured for Fire and a pad input picked from the list for Pause
+// reach controls.cfg on OK, with the clash the capture made shown beside both actions; the
+// window choice reaches display.cfg. Cancel after an edit leaves the file as it was.
+TEST_F(Dialogs, ControlsPageRoundTripsABindingAndTheWindowChoice) {
+  TStartForm form(Settings);
+  form.FormCreate();
+  form.Dialog.Show();
+  std::string fireNote, slowNote;
+  WhenModal([&] {
+    TSettingsDialog& d = *Settings.Dialog;
+    ASSERT_NE(d.BindingsButton, nullptr);
+    WhenModal([&] {
+      TBindingsPanel& page = *d.Bindings;
+      const int fire = static_cast<int>(TAction::Fire);
+      page.SelectAction(fire);
+      page.StartCapture();
+      EXPECT_TRUE(page.Capturing());
+      // "s" is Slow's key by default: a conflict now.
+      EXPECT_TRUE(page.CaptureKey('s'));
+      EXPECT_FALSE(page.Capturing());
+      fireNote = Settings.BindingsEdit.ConflictNote(fire);
+      slowNote = Settings.BindingsEdit.ConflictNote(static_cast<int>(TAction::Slow));
+      page.SelectAction(static_cast<int>(TAction::Pause));
+      page.ClearButton->do_callback();
+      for (int i = 0; i < page.InputChoice->size(); ++i)
+        if (page.InputChoice->text(i) && std::string(page.InputChoice->text(i)) == "pad:back") page.InputChoice->value(i);
+      page.AddButton->do_callback();
+      page.CloseButton->do_callback();
+    });
+    d.BindingsButton->do_callback();
+    d.WindowRB->setonly();
+    d.WindowSizeComboBox->value(0);
+    d.BitBtn1->do_callback();
+  });
+  form.Dialog.SetButton->do_callback();
+
+  EXPECT_NE(fireNote.find("Slow"), std::string::npos) << fireNote;
+  EXPECT_NE(slowNote.find("Fire"), std::string::npos) << slowNote;
+  std::vector<TBindingProblem> problems;
+  const TBindings saved = LoadBindings(Dir / "Data/controls.cfg", problems);
+  EXPECT_TRUE(problems.empty());
+  const std::vector<TInput>& fire = saved.Of(TAction::Fire);
+  EXPECT_NE(std::find(fire.begin(), fire.end(), TInput{TInputKind::Key, 'S', 0}), fire.end());
+  ASSERT_EQ(saved.Of(TAction::Pause).size(), 1u);
+  EXPECT_EQ(InputName(saved.Of(TAction::Pause)[0]), "pad:back");
+  const TDisplaySettings display = LoadDisplaySettings(Dir / "Data/display.cfg");
+  EXPECT_FALSE(display.FullScreen);
+  EXPECT_GT(display.WindowWidth, 0);
+
+  const std::vector<uint8_t> before = ReadFileBytes(Dir / "Data/controls.cfg", 10000);
+  WhenModal([&] {
+    TSettingsDialog& d = *Settings.Dialog;
+    WhenModal([&] {
+      d.Bindings->ResetButton->do_callback();
+      d.Bindings->CloseButton->do_callback();
+    });
+    d.BindingsButton->do_callback();
+    d.BitBtn2->do_callback();
+  });
+  form.Dialog.SetButton->do_callback();
+  EXPECT_EQ(ReadFileBytes(Dir / "Data/controls.cfg", 10000), before);
+  EXPECT_EQ(Settings.BindingsEdit.Bindings, saved);
   form.Dialog.Hide();
 }
 

@@ -14,10 +14,14 @@
 #include "menu/GLMenuUnit.h"
 #include "menu/MissionFlow.h"
 #include "platform/Clock.h"
+#include "platform/Gamepad.h"
+#include "platform/Window.h"
 #include "platform/Input.h"
 #include "render/GLSpriteUnit.h"
+#include "render/GLTextUnit.h"
 #include "render/GLVisualObjectUnit.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -178,6 +182,165 @@ TEST_P(MissionScreenPixels, ShowTitleBriefingPanelAndButtons) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, MissionScreenPixels, ::testing::Values(0, 1));
+
+// --- The window beyond the original: focus, screenshots, Alt+Enter, pads, any aspect.
+
+class WindowExtras : public MenuWindow {
+protected:
+  void TearDown() override {
+    SetGamepadOverride(nullptr);
+    MenuWindow::TearDown();
+  }
+  TLevel* StartMissionOne() {
+    SkipIntro();
+    Click(*Menu()->BtnStart.Sprite);
+    Run(4);
+    return Form.MissionFlow()->Level();
+  }
+};
+
+TEST_F(WindowExtras, LosingFocusInAMissionAsksThePauseQuestion) {
+  Open(0, 320, 240);
+  TLevel* level = StartMissionOne();
+  ASSERT_NE(level, nullptr);
+  ASSERT_FALSE(level->Paused());
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  ASSERT_EQ(SDL_PushEvent(&event), 1);
+  Run(1);
+  EXPECT_TRUE(level->Paused());
+  // A second loss while the question shows changes nothing; No resumes as it always does.
+  Form.FocusLost();
+  EXPECT_TRUE(level->Paused());
+  level->QuitNo();
+  EXPECT_FALSE(level->Paused());
+}
+
+TEST_F(WindowExtras, ScreenshotKeySavesTheFrameShownAndSaysSo) {
+  SetUserDir(Dir.Str());
+  Open(0, 320, 240);
+  TLevel* level = StartMissionOne();
+  ASSERT_NE(level, nullptr);
+  Keys.Press(VK::F12);
+  OnRender();  // one frame, not yet swapped
+  const std::string shown = Dir / "shown.png";
+  ASSERT_TRUE(Form.SaveScreenshot(shown));
+  Keys.Release(VK::F12);
+  const std::string path = Form.MissionFlow()->LastScreenshot();
+  EXPECT_EQ(path, Dir / "screenshots/quintara-0001.png");
+  ASSERT_TRUE(fs::exists(path));
+  const TRgbaImage saved = ReadPng(path), back = ReadPng(shown);
+  EXPECT_EQ(saved.Width, 320);
+  EXPECT_EQ(saved.Pixels, back.Pixels);
+  EXPECT_GT(level->Hud->NoticeTimer(), 1000);
+  EXPECT_NE(level->Hud->NoticeLabel->Caption.find("quintara-0001.png"), std::string::npos);
+  // Held down, the key takes one shot; the next press takes the next number.
+  Run(3);
+  Keys.Press(VK::F12);
+  Run(1);
+  Keys.Release(VK::F12);
+  EXPECT_EQ(Form.MissionFlow()->LastScreenshot(), Dir / "screenshots/quintara-0002.png");
+  SetAppDir(QUINTARA_GAME_DIR);
+}
+
+TEST(FullScreenToggle, OnlyAltEnterWithoutOtherModifiersOrRepeat) {
+  EXPECT_TRUE(IsFullScreenToggle(SDLK_RETURN, KMOD_LALT, false));
+  EXPECT_TRUE(IsFullScreenToggle(SDLK_KP_ENTER, KMOD_RALT | KMOD_NUM, false));
+  EXPECT_FALSE(IsFullScreenToggle(SDLK_RETURN, KMOD_LALT, true));
+  EXPECT_FALSE(IsFullScreenToggle(SDLK_RETURN, KMOD_NONE, false));
+  EXPECT_FALSE(IsFullScreenToggle(SDLK_RETURN, KMOD_LALT | KMOD_LCTRL, false));
+  EXPECT_FALSE(IsFullScreenToggle(SDLK_SPACE, KMOD_LALT, false));
+}
+
+TEST_F(WindowExtras, AltEnterTogglesAndTheViewportFollows) {
+  Open(0, 640, 480);
+  ASSERT_FALSE(Form.IsFullScreen());
+  SDL_Event event{};
+  event.type = SDL_KEYDOWN;
+  event.key.keysym.sym = SDLK_RETURN;
+  event.key.keysym.mod = KMOD_LALT;
+  ASSERT_EQ(SDL_PushEvent(&event), 1);
+  Run(1);
+  EXPECT_TRUE(Form.IsFullScreen());
+  // The projection is never stretched, whatever size the toggle gave.
+  EXPECT_NEAR(ProjectionMatrix[0] * ScreenWidth, ProjectionMatrix[5] * ScreenHeight, 1.0f);
+  Form.ToggleFullScreen();
+  EXPECT_FALSE(Form.IsFullScreen());
+  EXPECT_NEAR(ProjectionMatrix[0] * ScreenWidth, ProjectionMatrix[5] * ScreenHeight, 1.0f);
+}
+
+TEST_F(WindowExtras, PadMovesTheMenuHighlightAndAStarts) {
+  Open(0, 320, 240);
+  SkipIntro();
+  TGamepadState pad;
+  pad.Pads = 1;
+  SetGamepadOverride(&pad);
+  Run(1);
+  EXPECT_EQ(Menu()->PadFocus.Selected(), nullptr);
+  auto tap = [&](TPadButton b) {
+    pad.PadButtons[static_cast<int>(b)] = true;
+    Run(1);
+    pad.PadButtons[static_cast<int>(b)] = false;
+    Run(1);
+  };
+  tap(TPadButton::DPadRight);  // the first touch shows the highlight on Start
+  EXPECT_EQ(Menu()->PadFocus.Selected(), Menu()->BtnStart.Sprite);
+  EXPECT_LT(Menu()->BtnStart.Sprite->Color[2], 1.0f);
+  tap(TPadButton::DPadRight);  // the nearest button shown to its right
+  TGLSprite* beside = Menu()->PadFocus.Selected();
+  ASSERT_NE(beside, nullptr);
+  EXPECT_NE(beside, Menu()->BtnStart.Sprite);
+  EXPECT_GT(beside->X, Menu()->BtnStart.Sprite->X);
+  EXPECT_FLOAT_EQ(Menu()->BtnStart.Sprite->Color[2], 1.0f);
+  // A stick push counts as the d-pad does.
+  pad.PadAxes[static_cast<int>(TPadAxis::LeftX)] = -0.9f;
+  Run(1);
+  pad.PadAxes[static_cast<int>(TPadAxis::LeftX)] = 0;
+  Run(1);
+  EXPECT_EQ(Menu()->PadFocus.Selected(), Menu()->BtnStart.Sprite);
+  EXPECT_FLOAT_EQ(beside->Color[2], 1.0f);
+  tap(TPadButton::A);
+  TLevel* level = Form.MissionFlow()->Level();
+  ASSERT_NE(level, nullptr);
+  EXPECT_EQ(level->Mission, 1);
+
+  // The pause question by pad: B answers No.
+  Run(2);
+  level->RequestPause();
+  Run(1);
+  ASSERT_TRUE(level->Paused());
+  tap(TPadButton::B);
+  EXPECT_FALSE(level->Paused());
+}
+
+// The mission screen at 4:3, 16:9 and 21:9: nothing stretched, Start and Exit inside the screen
+// and drawn, the title's first glyph drawn.
+class MenuAspects : public MenuWindow, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(MenuAspects, MissionScreenFitsUnstretched) {
+  const auto [width, height] = GetParam();
+  Open(0, width, height);
+  SkipIntro();
+  Capture();
+  ASSERT_EQ(Image.Width, width);
+  EXPECT_NEAR(ProjectionMatrix[0] * ScreenWidth, ProjectionMatrix[5] * ScreenHeight, 1.0f);
+  for (const TGLSprite* button : {Menu()->BtnStart.Sprite, Menu()->BtnExit.Sprite}) {
+    int left = 0, right = 0, top = 0, bottom = 0;
+    ViewPixel(button->X - ButtonWidth, button->Y + ButtonHeight, -MenuViewDistance, left, top);
+    ViewPixel(button->X + ButtonWidth, button->Y - ButtonHeight, -MenuViewDistance, right, bottom);
+    EXPECT_GE(left, 0);
+    EXPECT_LE(right, width);
+    EXPECT_GE(top, 0);
+    EXPECT_LE(bottom, height);
+  }
+  const double clouds = Brightness(-1.6f, -2.4f, -0.4f, -3.0f);
+  EXPECT_GT(Brightness(-4.9f, -3.45f, -4.1f, -3.75f), clouds + 20.0);
+  EXPECT_GT(Brightness(4.1f, -3.45f, 4.9f, -3.75f), clouds + 20.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ThreeShapes, MenuAspects,
+                         ::testing::Values(std::pair{640, 480}, std::pair{1280, 720}, std::pair{2560, 1080}));
 
 // --- Direct starts from the command line.
 

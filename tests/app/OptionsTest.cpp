@@ -84,7 +84,7 @@ TEST(Options, UsageNamesEveryOption) {
   for (const char* name : {"--windowed", "--no-vsync", "--no-vertex-programs", "--viewer", "--camera", "--mission", "--headless", "--offscreen",
                            "--frames", "--fixed-step", "--seed", "--screenshot", "--dir", "--info",
                            "--help", "--flight", "--no-actors", "--no-shadows", "--cinematic", "--live",
-                           "--wake-all", "--bot", "--record", "--replay", "--player"})
+                           "--wake-all", "--bot", "--record", "--replay", "--player", "--fps"})
     EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 

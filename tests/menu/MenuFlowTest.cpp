@@ -365,12 +365,12 @@ TEST_F(MenuFlow, ADirectRunRecordsItsMissionPrintsItsLineAndCloses) {
 // --- The result line and the profile's progress byte.
 
 TEST(ResultLine, KeepsItsFormat) {
-  EXPECT_EQ(ResultLine({2, TOutcome::Failure, 3, 0, 67, 1234}),
-            "result mission=2 outcome=failure phase=3 lives=0 accuracy=67 frames=1234");
-  EXPECT_EQ(ResultLine({5, TOutcome::Success, 7, 2, 40, 9}),
-            "result mission=5 outcome=success phase=7 lives=2 accuracy=40 frames=9");
-  EXPECT_EQ(ResultLine({1, TOutcome::Quit, 1, 4, 0, 0}),
-            "result mission=1 outcome=unfinished phase=1 lives=4 accuracy=0 frames=0");
+  EXPECT_EQ(ResultLine({2, TOutcome::Failure, 3, 0, 67, 1234, 0x1234abcdULL}),
+            "result mission=2 outcome=failure phase=3 lives=0 accuracy=67 frames=1234 hash=000000001234abcd");
+  EXPECT_EQ(ResultLine({5, TOutcome::Success, 7, 2, 40, 9, 0xffffffffffffffffULL}),
+            "result mission=5 outcome=success phase=7 lives=2 accuracy=40 frames=9 hash=ffffffffffffffff");
+  EXPECT_EQ(ResultLine({1, TOutcome::Quit, 1, 4, 0, 0, 0}),
+            "result mission=1 outcome=unfinished phase=1 lives=4 accuracy=0 frames=0 hash=0000000000000000");
 }
 
 TEST(ProfileProgress, AByteOutsideOneToFiveReadsAsTheNearestMission) {
