@@ -50,6 +50,7 @@ constexpr float DiveLookAheadMs = 800.0f;
 constexpr float CeilingAboveSky = 570.0f; // the aircraft's own ceiling; control is lost above
 constexpr float CeilingMargin = 80.0f;
 constexpr float AttackCeilingMargin = 30.0f;
+constexpr float CeilingLookMs = 1500.0f;
 constexpr float CeilingNose = 0.05f;      // radians: above the margin the nose is let up to this
 constexpr float EdgeMargin = 250.0f;      // from the map's edge
 constexpr float CollisionMargin = 25.0f;
@@ -243,7 +244,10 @@ void TComputerPilot::KeepClear(const TCamera& player, TControlState& out) const 
   const TActor* target = Level.LiveActor(TargetIndex);
   const bool airTarget = target && !OnTheGround(*target);
   const float ceiling = Level.SkyHeight + CeilingAboveSky - (airTarget ? AttackCeilingMargin : CeilingMargin);
-  if (player.Position.z > ceiling) {
+  // Judged where the climb takes the aircraft a moment on: a steep climb needs that long to
+  // level out, and from the line itself it would carry on well past the ceiling.
+  const float rise = std::max(0.0f, nose) * player.Speed * CeilingLookMs;
+  if (player.Position.z + (std::isfinite(rise) ? rise : 0.0f) > ceiling) {
     const bool wantsDown = Config.InvertY != 0 ? out.NoseUp : out.NoseDown;
     SetNose(false, wantsDown || nose > -CeilingNose, out);
   }

@@ -49,7 +49,6 @@ void TLevel::LoadLevel() {
   RadarTexture = LoadTexture(Settings.Radar);
   TextureWrap = GL_REPEAT;
   MissileCount = Settings.MissileCount;
-  SkyHeight = Settings.SkyHeight;
   Fade = 1.0f;
   Hud->SetLives(Lives);
   Hud->SetMissiles(MissileCount);

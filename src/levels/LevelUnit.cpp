@@ -82,6 +82,8 @@ void TLevel::LoadWorld() {
 
   LoadTerrain();
   SunVisible = Settings.SunVisible ? 1 : 0;
+  // The player's ceiling, which the computer-flown aircraft also keep under.
+  SkyHeight = Settings.SkyHeight;
   Sky = std::make_unique<TSky>(*Atmosphere, Settings.SkyPicture, Settings.SkyTexEnvMode);
   LoadPools();
   if (Options.Actors) PlaceActors();

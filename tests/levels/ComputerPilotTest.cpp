@@ -19,10 +19,13 @@ namespace {
 constexpr int32_t Step = 16;
 constexpr int64_t TwentyMinutes = 20 * 60 * 1000 / Step;
 constexpr int64_t ThreeMinutes = 3 * 60 * 1000 / Step;
+constexpr float CeilingAboveSky = 570.0f;  // the aircraft's ceiling over the level's SkyHeight
 
 struct TFlight {
   float LowestAltitude = 1e9f;  // above the ground, while under control
-  float HighestOverCeiling = -1e9f;
+  float HighestOverCeiling = -1e9f;  // above the ceiling, while under control; where and when
+  TVector OverAt{};
+  int64_t OverFrame = 0;
   bool LeftTheMap = false;
 };
 
@@ -39,7 +42,12 @@ TFlight Fly(TMissionRun& run, int64_t frames) {
     if (level.Letterbox || p.State != StateAlive) continue;
     flight.LowestAltitude = std::min(flight.LowestAltitude, p.Position.z - s.GroundHeight(p.Position.x, p.Position.y));
     flight.LeftTheMap |= p.Position.x < 0 || p.Position.y < 0 || p.Position.x > ex || p.Position.y > ey;
-    flight.HighestOverCeiling = std::max(flight.HighestOverCeiling, p.Position.z - (level.SkyHeight + 570.0f));
+    const float over = p.Position.z - (level.SkyHeight + CeilingAboveSky);
+    if (over > flight.HighestOverCeiling) {
+      flight.HighestOverCeiling = over;
+      flight.OverAt = p.Position;
+      flight.OverFrame = i;
+    }
   }
   return flight;
 }
@@ -55,7 +63,9 @@ TEST(ComputerPilot, KeepsClearOfTheGroundAndTheEdgeInEveryMission) {
     EXPECT_GT(flight.LowestAltitude, 2 * run.Level->Player()->Radius) << "mission " << mission;
     EXPECT_FALSE(flight.LeftTheMap) << "mission " << mission;
     // Never where the controls are taken away, respawns over high ground included.
-    EXPECT_LT(flight.HighestOverCeiling, 0.0f) << "mission " << mission;
+    EXPECT_LT(flight.HighestOverCeiling, 0.0f)
+        << "mission " << mission << " at (" << flight.OverAt.x << ", " << flight.OverAt.y << ", " << flight.OverAt.z
+        << ") frame " << flight.OverFrame;
   }
 }
 
@@ -65,7 +75,7 @@ struct TWin {
   int32_t Mission;
   uint32_t Seed;
 };
-constexpr TWin Wins[] = {{1, 1}, {2, 2}, {3, 2}, {4, 1}, {5, 3}};
+constexpr TWin Wins[] = {{1, 1}, {2, 2}, {3, 2}, {4, 1}, {5, 1}};
 
 TEST(ComputerPilot, WinsEveryMission) {
   if (!MissionDataForged()) GTEST_SKIP() << "no data forged";
@@ -163,12 +173,14 @@ TEST(ComputerPilot, DISABLED_OneRun) {
                   static_cast<double>(z.Position.x), static_cast<double>(z.Position.y), static_cast<double>(z.Position.z));
     }
     if (!level.Letterbox && p.State == StateAlive) {
-      const float over = p.Position.z - (level.SkyHeight + 570.0f);
-      if (over > 0 && over > worst + 20)
+      const float over = p.Position.z - (level.SkyHeight + CeilingAboveSky);
+      // Each time it is found twenty higher over the ceiling than last reported.
+      if (over > 0 && over > std::max(worst, 0.0f) + 20) {
         std::printf("t=%7.1f above the ceiling by %.0f at (%.0f %.0f), ground %.0f\n", t, static_cast<double>(over),
                     static_cast<double>(p.Position.x), static_cast<double>(p.Position.y),
                     static_cast<double>(level.Surface->GroundHeight(p.Position.x, p.Position.y)));
-      worst = std::max(worst, over);
+        worst = over;
+      }
     }
   }
   if (EnvNumber("QUINTARA_DUMP", 0))

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int32_t Step = 16;
 constexpr float CeilingAboveSky = 570.0f;
+constexpr float BalloonRadius = 170.0f;
 constexpr int64_t HandedOver = 10000 / Step;  // the opening is over by then
 
 // The highest ground of the map, away from its edge: where the old rule put the player above
@@ -50,9 +51,17 @@ protected:
   std::unique_ptr<TMissionRun> Run;
 };
 
-TEST_F(Respawn, OverTheHighestGroundTheAircraftComesBackUnderItsCeiling) {
+// A balloon-sized actor hanging where the aircraft would reappear over high ground: the lift
+// clear of it would carry the aircraft over its ceiling, where the controls are taken away. It
+// comes back under the ceiling instead, and never lower than just above the ground.
+TEST_F(Respawn, LiftedOverTheCeilingTheAircraftComesBackUnderIt) {
   TLevel& level = *Run->Level;
   const TVector top = HighestGround(*level.Surface);
+  const float radius = level.Player()->Radius;
+  TActor& big = *level.Actors.back();
+  big.Radius = BalloonRadius;
+  big.Position = big.PrevPosition = top + TVector{0, 0, 100 + 3 * radius};
+  ASSERT_GT(big.Position.z + 2 * radius + big.Radius, level.SkyHeight + CeilingAboveSky) << "no lift over the ceiling";
   const TCamera& player = FallAt(top);
   ASSERT_EQ(player.State, StateAlive);
   const float ground = level.Surface->GroundHeight(player.Position.x, player.Position.y);
@@ -60,20 +69,24 @@ TEST_F(Respawn, OverTheHighestGroundTheAircraftComesBackUnderItsCeiling) {
   EXPECT_GT(player.Position.z, ground + 25);
 }
 
-// Something hanging right where the capped height would put the aircraft: it comes back under
-// it rather than inside it.
-TEST_F(Respawn, UnderTheCeilingItStillStepsClearOfAnActorThere) {
+// With room under the ceiling, the aircraft steps down clear of what hangs there.
+TEST_F(Respawn, UnderTheCeilingItStepsDownClearOfWhatHangsThere) {
   TLevel& level = *Run->Level;
   const TVector top = HighestGround(*level.Surface);
-  TActor* other = level.Actors.back().get();
-  other->Position = {top.x, top.y, level.SkyHeight + CeilingAboveSky - 60};
+  const float radius = level.Player()->Radius;
+  const float ceiling = level.SkyHeight + CeilingAboveSky;
+  // Two: one lifts it over the ceiling, the other hangs just under the ceiling's margin.
+  TActor& low = *level.Actors[level.Actors.size() - 2];
+  low.Position = low.PrevPosition = top + TVector{0, 0, 100 + 3 * radius};
+  low.Radius = ceiling - low.Position.z;
+  TActor& high = *level.Actors.back();
+  high.Radius = 2 * radius;
+  high.Position = high.PrevPosition = {top.x, top.y, ceiling - 60};
   const TCamera& player = FallAt(top);
-  const float ground = level.Surface->GroundHeight(player.Position.x, player.Position.y);
-  const float floor = ground + 30;
-  if (other->Position.z - (2 * player.Radius + other->Radius) > floor)
-    EXPECT_GE(VectorLength(other->Position - player.Position), player.Radius + other->Radius);
-  EXPECT_LT(player.Position.z, level.SkyHeight + CeilingAboveSky - 50);
-  EXPECT_GE(player.Position.z, floor - 0.01f);
+  ASSERT_EQ(player.State, StateAlive);
+  EXPECT_GE(VectorLength(high.Position - player.Position), player.Radius + high.Radius);
+  EXPECT_LT(player.Position.z, ceiling - 50);
+  EXPECT_GT(player.Position.z, level.Surface->GroundHeight(player.Position.x, player.Position.y) + 25);
 }
 
 // Over low ground nothing changes: a hundred above it and the lift over the player's own sphere.
