@@ -26,6 +26,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -360,6 +362,46 @@ TEST_F(MenuFlow, ADirectRunRecordsItsMissionPrintsItsLineAndCloses) {
   EXPECT_EQ(out.rfind("result mission=1 outcome=success phase=", 0), 0u) << out;
   EXPECT_EQ(out.find("result", 1), std::string::npos) << out;
   EXPECT_EQ(ProgressOnDisk(), 2);
+}
+
+// --- Soak: missions started from the mission screen and left through the pause question.
+
+// Resident memory in kilobytes, from /proc.
+long ResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return 0;
+}
+
+// A hundred missions loaded, flown a moment and left with Escape and Yes leave no GL name,
+// sound slot or texture behind, and resident memory settles: after the first ten (caches and
+// the allocator's pools filled), the next ninety add less than 16 MB.
+TEST_F(MenuFlow, AHundredMissionsLeftThroughThePauseQuestionLeaveNothingBehind) {
+  UsePlayer(5, 3);
+  ToMissionScreen();
+  const TNullGLCounts before = NullGLCounts();
+  const size_t textures = Textures.size();
+  long settled = 0;
+  for (int run = 0; run < 100; ++run) {
+    Click(Menu().BtnStart);
+    Frames(30);
+    ASSERT_NE(Flow->Level(), nullptr);
+    Flow->Level()->RequestPause();
+    Frames(1);
+    ASSERT_TRUE(Flow->Level()->Paused());
+    Click(*Flow->Level()->Hud->QuitYesButton);
+    Frames(2);
+    ASSERT_EQ(Flow->Level(), nullptr) << run;
+    ASSERT_EQ(Menu().Screen, TScreen::MissionScreen) << run;
+    EXPECT_EQ(NullGLCounts().LiveLists, before.LiveLists) << run;
+    EXPECT_LE(NullGLCounts().LiveTextures, before.LiveTextures) << run;
+    EXPECT_LE(Textures.size(), textures) << run;
+    EXPECT_LE(SoundCount(), 8) << run;  // the menu's own
+    if (run == 9) settled = ResidentKb();
+  }
+  EXPECT_LT(ResidentKb() - settled, 16 * 1024);
 }
 
 // --- The result line and the profile's progress byte.
