@@ -31,17 +31,10 @@ TTrooper::TTrooper(TWorld& level) : TActor(level, ShadowClass::Trooper) {
 void TTrooper::LoadTyped(const std::string& name, const TVector& position, float ax, float ay, float az,
                          int32_t typeIndex) {
   TActor::LoadTyped(name, position, ax, ay, az, typeIndex);
-  Radius = TrooperRadius;
-  CollisionRadius = TrooperCollisionRadius;
-  Life = MaxLife = TrooperLife;
-  HitDamage = TrooperHitDamage;
-  Size = TrooperSize;
-  Speed = TrooperSpeed;
-  GroundUnit = 1;
-  TurnDirection = Random(2) == 0 ? -1 : 1;
-  HomePoint = position;
-  DriveOnGround(*this, Level.Surface.get(), 0, TrooperClearance);
-  PrevPosition = Position;
+  StartOnGround(*this,
+                {TrooperRadius, TrooperCollisionRadius, TrooperLife, TrooperHitDamage, TrooperSize, TrooperSpeed,
+                 TrooperClearance},
+                HomePoint, TurnDirection);
 }
 
 int32_t TTrooper::FrameCount(int32_t anim) const {

@@ -67,17 +67,24 @@ TVehicle::TVehicle(TWorld& level) : TActor(level, ShadowClass::Vehicle) {
 void TVehicle::LoadTyped(const std::string& name, const TVector& position, float ax, float ay, float az,
                          int32_t typeIndex) {
   TActor::LoadTyped(name, position, ax, ay, az, typeIndex);
-  Radius = VehicleRadius;
-  CollisionRadius = VehicleCollisionRadius;
-  Life = MaxLife = VehicleLife;
-  HitDamage = VehicleHitDamage;
-  Size = VehicleSize;
-  Speed = VehicleSpeed;
-  GroundUnit = 1;
-  TurnDirection = Random(2) == 0 ? -1 : 1;
-  HomePoint = position;
-  DriveOnGround(*this, Level.Surface.get(), 0, VehicleClearance);
-  PrevPosition = Position;
+  StartOnGround(*this,
+                {VehicleRadius, VehicleCollisionRadius, VehicleLife, VehicleHitDamage, VehicleSize, VehicleSpeed,
+                 VehicleClearance},
+                HomePoint, TurnDirection);
+}
+
+void StartOnGround(TActor& self, const TGroundBody& body, TVector& homePoint, int32_t& turnDirection) {
+  self.Radius = body.Radius;
+  self.CollisionRadius = body.CollisionRadius;
+  self.Life = self.MaxLife = body.Life;
+  self.HitDamage = body.HitDamage;
+  self.Size = body.Size;
+  self.Speed = body.Speed;
+  self.GroundUnit = 1;
+  turnDirection = Random(2) == 0 ? -1 : 1;
+  homePoint = self.Position;
+  DriveOnGround(self, self.Level.Surface.get(), 0, body.Clearance);
+  self.PrevPosition = self.Position;
 }
 
 void TVehicle::TakeAxes() {

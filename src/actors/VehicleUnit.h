@@ -21,6 +21,14 @@ bool InsideHome(const TVector& position, const TVector& home, float radius);
 // a position NaN.
 void DriveOnGround(TActor& self, const TSurf* surface, float ms, float clearance);
 
+// The numbers a vehicle or a trooper loads with.
+struct TGroundBody {
+  float Radius, CollisionRadius, Life, HitDamage, Size, Speed, Clearance;
+};
+// After the base load: the body's numbers, a ground unit standing on the ground at its home,
+// turning its own way (+1 or -1 with equal chance) when it strays.
+void StartOnGround(TActor& self, const TGroundBody& body, TVector& homePoint, int32_t& turnDirection);
+
 class TVehicle : public TActor {
 public:
   static constexpr float RoamRate = 0.0005f;   // radians per ms

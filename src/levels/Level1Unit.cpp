@@ -41,12 +41,6 @@ enum : int32_t {
 
 TLevel1::TLevel1() : TLevel(1) {}
 
-void TLevel1::LoadLevel() {
-  ShowObjective = 1;
-  ObjectiveRadius = 300.0f;
-  Phase = OpeningFlight;
-  TLevel::LoadLevel();
-}
 
 void TLevel1::PlaceActors() {
   TLevel::PlaceActors();

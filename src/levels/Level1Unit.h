@@ -12,7 +12,6 @@ class TLevel1 final : public TLevel {
 public:
   TLevel1();
 
-  void LoadLevel() override;
   void PlaceActors() override;
   void UpdateMission() override;
 

@@ -23,14 +23,6 @@ enum : int32_t { OpeningFlight, Airfield1, Airfield2, Depot, Outpost };
 
 TLevel2::TLevel2() : TLevel(2) {}
 
-void TLevel2::LoadLevel() {
-  ShowObjective = 1;
-  ObjectiveRadius = 300.0f;
-  Lives = 4;
-  Phase = OpeningFlight;
-  Letterbox = 0;
-  TLevel::LoadLevel();
-}
 
 void TLevel2::PlaceActors() {
   TLevel::PlaceActors();

@@ -8,7 +8,6 @@ class TLevel2 final : public TLevel {
 public:
   TLevel2();
 
-  void LoadLevel() override;
   void PlaceActors() override;
   void UpdateMission() override;
 

@@ -33,14 +33,6 @@ enum : int32_t { OpeningSweep, NorthCamp, EastCamp, SouthStore };
 
 TLevel3::TLevel3() : TLevel(3) {}
 
-void TLevel3::LoadLevel() {
-  ShowObjective = 1;
-  ObjectiveRadius = 300.0f;
-  Lives = 4;
-  Phase = OpeningSweep;
-  Letterbox = 0;
-  TLevel::LoadLevel();
-}
 
 void TLevel3::PlaceActors() {
   TLevel::PlaceActors();

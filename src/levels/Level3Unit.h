@@ -8,7 +8,6 @@ class TLevel3 final : public TLevel {
 public:
   TLevel3();
 
-  void LoadLevel() override;
   void PlaceActors() override;
   void UpdateMission() override;
 

@@ -42,14 +42,6 @@ TZeppelin* TLevel4::Airship(int32_t which) const {
   return dynamic_cast<TZeppelin*>(Actors[static_cast<size_t>(which)].get());
 }
 
-void TLevel4::LoadLevel() {
-  ShowObjective = 1;
-  ObjectiveRadius = 300.0f;
-  Lives = 4;
-  Phase = OpeningLeg;
-  Letterbox = 0;
-  TLevel::LoadLevel();
-}
 
 void TLevel4::PlaceActors() {
   TLevel::PlaceActors();

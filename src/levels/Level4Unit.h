@@ -10,7 +10,6 @@ class TLevel4 final : public TLevel {
 public:
   TLevel4();
 
-  void LoadLevel() override;
   void PlaceActors() override;
   void UpdateMission() override;
 

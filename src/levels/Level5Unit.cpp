@@ -39,14 +39,6 @@ enum : int32_t { OpeningFlight, Convoy1, Depot, Convoy2, Post, Convoy3, Stores }
 
 TLevel5::TLevel5() : TLevel(5) {}
 
-void TLevel5::LoadLevel() {
-  ShowObjective = 1;
-  ObjectiveRadius = 300.0f;
-  Lives = 4;
-  Phase = OpeningFlight;
-  Letterbox = 0;
-  TLevel::LoadLevel();
-}
 
 void TLevel5::PlaceActors() {
   TLevel::PlaceActors();

@@ -8,7 +8,6 @@ class TLevel5 final : public TLevel {
 public:
   TLevel5();
 
-  void LoadLevel() override;
   void PlaceActors() override;
   void UpdateMission() override;
 

@@ -24,6 +24,9 @@
 
 namespace {
 
+constexpr float MissionObjectiveRadius = 300.0f;  // the marker fades out closer than this
+constexpr int32_t MissionLives = 4;
+
 constexpr float FailureFadeRate = 0.001f;  // of Fade per ms: a second to black
 constexpr int32_t RespawnScatter = 20;     // whole units either way in x and y
 constexpr float RespawnHeight = 100.0f;
@@ -37,6 +40,12 @@ constexpr uint8_t FallingCameraMode = 9;   // rides the falling actor, looking a
 }  // namespace
 
 void TLevel::LoadLevel() {
+  // What every mission starts from; a mission's PlaceActors then opens its cinematic.
+  ShowObjective = 1;
+  ObjectiveRadius = MissionObjectiveRadius;
+  Lives = MissionLives;
+  Phase = 0;
+  Letterbox = 0;
   Hud = std::make_unique<TLevelHud>(QuestionTexts);
   LoadWorld();
   // The player's aircraft is the eye every actor reads.

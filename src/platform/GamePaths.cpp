@@ -61,7 +61,7 @@ std::string FindGameDir() {
 }
 
 std::string UserDataDir(const char* xdgDataHome, const char* home) {
-  // The base directory specification says a relative XDG_DATA_HOME is invalid and ignored.
+  // A relative XDG_DATA_HOME is not a place to keep files in: it is ignored, as desktops do.
   if (xdgDataHome && xdgDataHome[0] == '/') return WithSlash(WithSlash(xdgDataHome) + UserSubdir);
   if (home && home[0] == '/') return WithSlash(WithSlash(home) + ".local/share/" + UserSubdir);
   return {};

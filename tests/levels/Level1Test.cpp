@@ -139,8 +139,10 @@ TEST_F(Mission1Legs, EachTriggerFiresOnceOnEitherAirshipsDistance) {
   EXPECT_TRUE(Awake(6, 8));
   EXPECT_EQ(Ship(1).Speed, 0.0f);
   EXPECT_EQ(Ship(1).Behaviour, &TActor::Live);
-  for (int32_t escort : {3, 4, 5})
-    if (Level->Actors[escort]->State == StateAlive) EXPECT_EQ(Level->Actors[escort]->Behaviour, &TActor::Behaviour10);
+  for (int32_t escort : {3, 4, 5}) {
+    if (Level->Actors[escort]->State != StateAlive) continue;
+    EXPECT_EQ(Level->Actors[escort]->Behaviour, &TActor::Behaviour10);
+  }
 }
 
 TEST_F(Mission1Legs, TheMarkerAndTheEscortsFollowTheAirships) {
