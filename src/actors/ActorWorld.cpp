@@ -8,6 +8,10 @@
 #include "render/ParticleUnit.h"
 #include "render/Surface.h"
 
+namespace {
+constexpr float LoadingBarStep = 1.0f / 48;  // of the bar's length
+}  // namespace
+
 TWorld::TWorld() = default;
 
 // Actors first: their shadows and meshes refer to the terrain and textures the pools outlive.
@@ -70,7 +74,16 @@ void TWorld::PairNearest() {
 }
 
 void TWorld::ReportCreated() {
-  if (Progress && ExpectedActors > 0)
-    Progress(0.5f + 0.5f * static_cast<float>(ActorsCreated) / static_cast<float>(ExpectedActors));
   ++ActorsCreated;
+  if (ExpectedActors > 0)
+    ReportProgress(0.5f + 0.5f * static_cast<float>(ActorsCreated) / static_cast<float>(ExpectedActors));
+}
+
+// Every redraw of the bar is a whole frame the software renderer must clear and swap, and the
+// terrain reports every row it builds; the bar moves in steps a player can see instead.
+void TWorld::ReportProgress(float fraction) {
+  if (!Progress) return;
+  if (fraction < 1 && fraction - ReportedProgress < LoadingBarStep) return;
+  ReportedProgress = fraction;
+  Progress(fraction);
 }

@@ -65,12 +65,15 @@ public:
   void PairNearest();
   // Reported by each actor's creation: fraction 0.5 .. 1 of the loading bar.
   void ReportCreated();
+  // The loading bar at `fraction` (0..1), redrawn only when it has moved a visible step.
+  void ReportProgress(float fraction);
 
   std::vector<std::unique_ptr<TActor>> Actors;  // element 0 is the player's aircraft
   std::array<int32_t, TypeCount> TypeCounters{};
   int32_t ExpectedActors = 0;  // how many the mission will create (loading progress)
   int32_t ActorsCreated = 0;
   std::function<void(float)> Progress;  // the loading bar; may be empty
+  float ReportedProgress = 0;           // the bar's fill when last drawn
 
   std::unique_ptr<TSurf> Surface;
   std::unique_ptr<TLightBuffer> Lights;

@@ -1,4 +1,8 @@
 // Main.cpp — the game's entry point.
 #include "app/Program.h"
+#include "platform/HugePages.h"
 
-int main(int argc, char** argv) { return RunProgram(argc, argv); }
+int main(int argc, char** argv) {
+  PreferHugePages(argv);
+  return RunProgram(argc, argv);
+}

@@ -20,6 +20,7 @@ struct TOptions {
   std::string Player;      // without the launcher: play as this profile (UTF-8 name)
   bool Bot = false;        // the computer pilot flies the player's aircraft
   bool ShowFrameRate = false;  // the frame-rate readout from the start (F11 switches it)
+  bool LoadTime = false;       // print how long every mission took from Start to its first frame
   std::string Record;      // write the played mission's controls and frame times to this file
   std::string Replay;      // play this recording back
   int Viewer = 0;          // 1..5: fly over this mission's world

@@ -200,6 +200,7 @@ int RunProgram(int argc, const char* const* argv) {
   const int32_t mission = options.Replay.empty() ? options.Mission : replay.Mission;
   windowOptions.DirectMission = mission;
   windowOptions.FlowSetup.Bot = options.Bot;
+  windowOptions.FlowSetup.LoadTime = options.LoadTime;
   windowOptions.FlowSetup.RecordPath = options.Record;
   windowOptions.FlowSetup.Replay = options.Replay.empty() ? nullptr : &replay;
   windowOptions.FlowSetup.Step = options.FixedStep;

@@ -85,6 +85,7 @@ void DetectCapabilities(const char* extensions, TProcLookup lookup) {
   BumpSupported = EdgeClampSupported = BorderClampSupported = false;
   GL.ActiveTexture = nullptr;
   GL.BlendColor = nullptr;
+  GL.TexStorage2D = nullptr;
   if (!extensions) return;
 
   if (HasExtension(extensions, "GL_ARB_vertex_program")) {
@@ -98,6 +99,9 @@ void DetectCapabilities(const char* extensions, TProcLookup lookup) {
   using TActiveTexture = decltype(GL.ActiveTexture);
   using TBlendColor = decltype(GL.BlendColor);
   auto find = [lookup](const char* name) { return lookup ? lookup(name) : nullptr; };
+
+  if (HasExtension(extensions, "GL_ARB_texture_storage"))
+    GL.TexStorage2D = reinterpret_cast<decltype(GL.TexStorage2D)>(find("glTexStorage2D"));
 
   // An OpenGL 1.3 driver has every feature in its core.
   if (void* activeTexture = find("glActiveTexture")) {

@@ -8,6 +8,7 @@
 #include "core/Globals.h"
 #include "core/ImageConvert.h"
 #include "core/JpegFile.h"
+#include "core/Mipmaps.h"
 #include "platform/BmpCodec.h"
 
 #include <algorithm>
@@ -295,8 +296,7 @@ int32_t LoadTexture(const std::string& name) {
   const GLuint id = NewGLTexture();
   if (tex.BytesPerPixel != 0) {  // an unknown type gets a texture object without an image
     UnpackPacked();
-    GL.Build2DMipmaps(GL_TEXTURE_2D, InternalFormat(tex), tex.Width, tex.Height, PixelFormat(tex),
-                      GL_UNSIGNED_BYTE, tex.Data.data());
+    UploadMipmaps(InternalFormat(tex), tex.Width, tex.Height, PixelFormat(tex), tex.Data.data());
   }
   GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                    Config.Trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);

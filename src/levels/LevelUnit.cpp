@@ -96,9 +96,7 @@ void TLevel::LoadTerrain() {
   surface.TerrainFlag = Settings.TerrainFlag;
   surface.LightDirection = LightDirection;
   surface.LightSpaceMatrix = LightSpaceMatrix;
-  surface.Progress = [this](float fraction) {
-    if (Progress) Progress(0.5f * fraction);
-  };
+  surface.Progress = [this](float fraction) { ReportProgress(0.5f * fraction); };
   if (Settings.TerrainFlag) {
     TAtmosphere* atmosphere = Atmosphere.get();
     surface.Scatter = [atmosphere](const TVector& p, const TVector& eye, TVector& in, TVector& out) {

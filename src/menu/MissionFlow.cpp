@@ -13,6 +13,7 @@
 #include "menu/GLMenuUnit.h"
 #include "menu/TextConstants.h"
 #include "platform/Clock.h"
+#include "platform/GLTable.h"
 #include "platform/Gamepad.h"
 #include "platform/Input.h"
 #include "platform/Message.h"
@@ -108,6 +109,7 @@ void TMissionFlow::ShowIntro() {
 }
 
 bool TMissionFlow::StartMission() {
+  LoadStarted = SystemClock().QueryCounter();
   MenuScreen.reset();
   FreeAllAudio();
   OverlayValid = false;
@@ -202,6 +204,7 @@ void TMissionFlow::Frame() {
       } else {
         CurrentMission->MissionFrame();
         TakeScreenshot();
+        ReportLoadTime();
       }
       if (CurrentMission->Outcome != TOutcome::Running) {
         EndMission();
@@ -222,6 +225,21 @@ void TMissionFlow::Frame() {
     ShowMessage(std::string("The game's data is incomplete.\n") + e.what());
     CloseGameWindow();
   }
+}
+
+// Once, after the mission's first frame: the time from Start until that frame was drawn (the
+// driver is made to finish it, so a software renderer's queued work is counted).
+void TMissionFlow::ReportLoadTime() {
+  if (!Options.LoadTime || LoadStarted < 0) return;
+  GL.Finish();
+  TClockSource& clock = SystemClock();
+  int64_t frequency = 0;
+  if (clock.QueryFrequency(frequency) && frequency > 0) {
+    const double ms = static_cast<double>(clock.QueryCounter() - LoadStarted) * 1000.0 / static_cast<double>(frequency);
+    std::printf("load mission=%d ms=%.1f\n", CurrentMission->Mission, ms);
+    std::fflush(stdout);
+  }
+  LoadStarted = -1;
 }
 
 // The frame just drawn, before the window swaps it: the file is what the player saw. The notice

@@ -24,6 +24,7 @@ struct TMissionFlowOptions {
   bool ExitAfterMission = false;  // close the window once a mission has ended and is recorded
   bool PaceMenus = false;         // sleep menu frames down to about 60 a second
   bool Bot = false;               // the computer pilot flies the player's aircraft
+  bool LoadTime = false;          // print how long each mission took from Start to its first frame
   std::string RecordPath;         // write the mission's controls and frame times here
   // Play this recording back instead of any live controls: its seed, its frame times, its
   // controls, and the mission stops where the recording ends. Must outlive the flow.
@@ -93,6 +94,7 @@ private:
   void EndReplay();
   void CompareReplay() const;
   void TakeScreenshot();
+  void ReportLoadTime();
   void AnswerByPad();
 
   TMissionFlowOptions Options;
@@ -114,4 +116,5 @@ private:
   // System clock counts: when the next paced menu frame is due, and when the last one ended.
   int64_t NextMenuFrame = -1;
   int64_t LastPacedEnd = -1;
+  int64_t LoadStarted = -1;  // system clock count at the latest Start, until its first frame
 };

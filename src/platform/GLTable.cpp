@@ -80,6 +80,7 @@ bool LoadGLTable(TGetProcAddress getProc, std::string& missing) {
 #undef QGL
   GL.ActiveTexture = nullptr;
   GL.BlendColor = nullptr;
+  GL.TexStorage2D = nullptr;
   GL.Build2DMipmaps = &gluBuild2DMipmaps;
   return true;
 }
@@ -103,6 +104,7 @@ void LoadNullGLTable() {
   GL.GetIntegerv = NullGetIntegerv;
   GL.ActiveTexture = nullptr;
   GL.BlendColor = nullptr;
+  GL.TexStorage2D = nullptr;
   GL.Build2DMipmaps = [](GLenum, GLint, GLsizei, GLsizei, GLenum, GLenum, const void*) -> GLint {
     return 0;
   };

@@ -20,6 +20,8 @@ struct TGLTable {
   // Found by name when the driver has them; null otherwise (capability detection decides).
   void(GLAPIENTRY* ActiveTexture)(GLenum texture) = nullptr;
   void(GLAPIENTRY* BlendColor)(GLclampf r, GLclampf g, GLclampf b, GLclampf a) = nullptr;
+  void(GLAPIENTRY* TexStorage2D)(GLenum target, GLsizei levels, GLenum internalFormat, GLsizei width,
+                                 GLsizei height) = nullptr;
 
   // GLU, linked from libGLU (it has no by-name loader) or the null stand-ins.
   GLint(GLAPIENTRY* Build2DMipmaps)(GLenum target, GLint internalFormat, GLsizei width,

@@ -36,6 +36,11 @@ constexpr float LampShadowTurn = 45.0f;
 // Names the dynamic shadow textures; only grows, so no two actors ever share one.
 int32_t ShadowCounter = 0;
 
+// Every shadow clears with the same list, so the living shadows share one: the driver gives
+// each list a buffer of its own, and a mission has dozens of shadows.
+GLuint SharedClearList = 0;
+int32_t ClearListUsers = 0;
+
 GLuint BuildClearList() {
   const GLuint list = GL.GenLists(1);
   GL.NewList(list, GL_COMPILE);
@@ -118,7 +123,9 @@ TShadow::TShadow(const TShadowClass& settings)
       ShadowDistance(settings.ShadowDistance),
       ShadowScale(settings.ShadowScale) {
   // Without shadows nothing is ever rendered, so nothing is made to render with.
-  if (ShadowsOn()) ClearList = BuildClearList();
+  if (!ShadowsOn()) return;
+  if (ClearListUsers++ == 0) SharedClearList = BuildClearList();
+  ClearList = SharedClearList;
 }
 
 TShadow::~TShadow() { ReleaseList(); }
@@ -144,8 +151,11 @@ TShadow& TShadow::operator=(TShadow&& other) noexcept {
 }
 
 void TShadow::ReleaseList() {
-  if (ClearList != 0 && GL.DeleteLists) GL.DeleteLists(ClearList, 1);
+  if (ClearList == 0) return;
   ClearList = 0;
+  if (--ClearListUsers > 0) return;
+  if (GL.DeleteLists) GL.DeleteLists(SharedClearList, 1);
+  SharedClearList = 0;
 }
 
 void TShadow::CreateShadow(const TShadowCaster& caster, const TShadowWorld& world) {

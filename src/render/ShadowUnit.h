@@ -94,8 +94,9 @@ public:
 
 class TShadow {
 public:
-  // With shadows on, builds ClearList: lighting, depth test and texturing off, a white quad
-  // that fills the whole shadow view under an identity model-view, then all three back on.
+  // With shadows on, takes ClearList (built for the first living shadow, freed with the last):
+  // lighting, depth test and texturing off, a white quad that fills the whole shadow view
+  // under an identity model-view, then all three back on.
   explicit TShadow(const TShadowClass& settings);
   ~TShadow();
   TShadow(TShadow&& other) noexcept;

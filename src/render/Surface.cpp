@@ -106,6 +106,7 @@ void TSurf::FirstPass() {
 }
 
 void TSurf::SecondPass(const TSurfIO& io) {
+  TSeamSources sources;
   for (int32_t r = 0; r <= Height - 2; ++r) {
     Progress(0.2f + 0.3f * static_cast<float>(r) / static_cast<float>(Height - 2));
     for (int32_t c = 0; c <= Width - 2; ++c) {
@@ -119,8 +120,8 @@ void TSurf::SecondPass(const TSurfIO& io) {
       if (seam) {
         const std::string& first = io.TextureNames[seam->First];
         const std::string& second = io.TextureNames[seam->Second];
-        v.TextureIndex = Blend(first, second, seam->Pattern);
-        if (Settings.BumpMapping) v.BumpIndex = Blend(BumpName(first), BumpName(second), seam->Pattern);
+        v.TextureIndex = Blend(first, second, seam->Pattern, sources);
+        if (Settings.BumpMapping) v.BumpIndex = Blend(BumpName(first), BumpName(second), seam->Pattern, sources);
       } else {
         v.TextureIndex = LoadTexture(io.TextureNames[own]);
         if (Settings.BumpMapping) v.BumpIndex = LoadTexture(BumpName(io.TextureNames[own]));

@@ -15,10 +15,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The file's content with the border added; every byte-sized side already includes it.
@@ -85,6 +87,9 @@ public:
   int32_t X0 = 0, X1 = 0, Y0 = 0, Y1 = 0;
   TVector Corners[8]{};  // bounding box: four corners at the top, then the same at the bottom
   std::vector<TSurfMeshPart> Parts;
+
+private:
+  void ReserveParts(const TSurf& surface);
 };
 
 // A decal corner: position, colour, texture coordinate; stride 36 for OpenGL.
@@ -123,9 +128,19 @@ constexpr std::array<const char*, 6> AlphaMapNames = {"alphav.bmp",  "alphah.bmp
 extern std::array<TAlphaMap, 6> AlphaMaps;
 void LoadAlphaMaps();
 
+// The ground images seams are mixed from, each read once while a terrain is built (a map's
+// few ground textures meet in many seams).
+class TSeamSources {
+public:
+  const TTex& Get(const std::string& name);
+
+private:
+  std::deque<std::pair<std::string, TTex>> Images;  // a deque: handed-out images never move
+};
+
 // The seam texture of image a fading into image b through mask `pattern`, made once and cached
 // under the name a + b + pattern. Throws TFileError on images of other depths or sizes.
-int32_t Blend(const std::string& a, const std::string& b, int pattern);
+int32_t Blend(const std::string& a, const std::string& b, int pattern, TSeamSources& sources);
 // The seam's pixels: each colour byte goes from a's (mask 0) to b's (mask 255). The images are
 // 24-bit and of one size, the mask at least as large; both are read in the same row order.
 std::vector<uint8_t> MixSeamPixels(const TTex& a, const TTex& b, const TAlphaMap& mask);

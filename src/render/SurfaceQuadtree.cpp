@@ -21,6 +21,20 @@ TSurfMeshPart& PartFor(std::vector<TSurfMeshPart>& parts, const TSurfVertex& cel
 
 }  // namespace
 
+// The parts are made in the order their textures first appear, each with room for all of its
+// cells, so filling them never moves a vertex array.
+void TSurfTree::ReserveParts(const TSurf& s) {
+  std::vector<size_t> cells;
+  for (int32_t y = Y0; y < Y1; ++y)
+    for (int32_t x = X0; x < X1; ++x) {
+      const TSurfMeshPart& part = PartFor(Parts, s.Vertices[s.Index(y, x)], s.Settings.BumpMapping);
+      const size_t k = static_cast<size_t>(&part - Parts.data());
+      if (k == cells.size()) cells.push_back(0);
+      ++cells[k];
+    }
+  for (size_t k = 0; k < Parts.size(); ++k) Parts[k].Vertices.reserve(cells[k] * std::size(CellCorners));
+}
+
 TSurfTree::TSurfTree(const TSurf& s, int32_t x0, int32_t x1, int32_t y0, int32_t y1)
     : X0(x0), X1(x1), Y0(y0), Y1(y1) {
   TriangleCount = (X1 - X0) * (Y1 - Y0) * 2;
@@ -33,6 +47,7 @@ TSurfTree::TSurfTree(const TSurf& s, int32_t x0, int32_t x1, int32_t y0, int32_t
   if (TriangleCount <= SurfLeafTriangles) {
     IsLeaf = true;
     const float f = s.Settings.TextureScale;
+    ReserveParts(s);
     for (int32_t y = Y0; y < Y1; ++y)
       for (int32_t x = X0; x < X1; ++x) {
         TSurfMeshPart& part = PartFor(Parts, s.Vertices[s.Index(y, x)], s.Settings.BumpMapping);

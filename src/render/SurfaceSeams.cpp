@@ -5,6 +5,7 @@
 #include "core/ConfigUnit.h"
 #include "core/Error.h"
 #include "core/Globals.h"
+#include "core/Mipmaps.h"
 #include "platform/GLTable.h"
 
 #include <algorithm>
@@ -29,28 +30,34 @@ std::optional<TSeam> SelectSeam(uint8_t c, uint8_t l, uint8_t ul, uint8_t u, con
   return std::nullopt;
 }
 
+// Each byte is (b m + a (255 - m)) / 255 rounded to the nearest: that quotient never falls
+// exactly between two integers, so adding 127 before the integer division rounds it.
 std::vector<uint8_t> MixSeamPixels(const TTex& a, const TTex& b, const TAlphaMap& mask) {
   const size_t pixels = static_cast<size_t>(a.Width) * a.Height;
   std::vector<uint8_t> mixed(pixels * 3);
   for (size_t i = 0; i < pixels; ++i) {
-    const float alpha = static_cast<float>(mask[i]) / 255.0f;
+    const uint32_t m = mask[i];
     for (size_t k = 0; k < 3; ++k) {
-      const float fa = static_cast<float>(a.Data[i * 3 + k]) / 255.0f;
-      const float fb = static_cast<float>(b.Data[i * 3 + k]) / 255.0f;
-      const float v = std::clamp(fb * alpha + (1 - alpha) * fa, 0.0f, 1.0f);
-      mixed[i * 3 + k] = static_cast<uint8_t>(std::lround(255.0f * v));
+      const uint32_t sum = b.Data[i * 3 + k] * m + a.Data[i * 3 + k] * (255 - m);
+      mixed[i * 3 + k] = static_cast<uint8_t>((sum + 127) / 255);
     }
   }
   return mixed;
 }
 
-int32_t Blend(const std::string& a, const std::string& b, int pattern) {
+const TTex& TSeamSources::Get(const std::string& name) {
+  for (const auto& [known, image] : Images)
+    if (known == name) return image;
+  return Images.emplace_back(name, TTex(TextureDir + name)).second;
+}
+
+int32_t Blend(const std::string& a, const std::string& b, int pattern, TSeamSources& sources) {
   const std::string name = a + b + std::to_string(pattern);
   if (const auto it = std::find(TextureNames.begin(), TextureNames.end(), name); it != TextureNames.end())
     return static_cast<int32_t>(it - TextureNames.begin());
 
-  const TTex first(TextureDir + a);
-  const TTex second(TextureDir + b);
+  const TTex& first = sources.Get(a);
+  const TTex& second = sources.Get(b);
   if (first.BytesPerPixel != 3) throw TFileError(TextureDir + a, "seam textures need 24-bit images");
   if (second.BytesPerPixel != 3) throw TFileError(TextureDir + b, "seam textures need 24-bit images");
   if (first.Width != second.Width || first.Height != second.Height)
@@ -68,7 +75,7 @@ int32_t Blend(const std::string& a, const std::string& b, int pattern) {
   GL.GenTextures(1, &id);
   GL.BindTexture(GL_TEXTURE_2D, id);
   GL.PixelStorei(GL_UNPACK_ALIGNMENT, 1);  // rows are packed
-  GL.Build2DMipmaps(GL_TEXTURE_2D, GL_RGB8, first.Width, first.Height, GL_RGB, GL_UNSIGNED_BYTE, mixed.data());
+  UploadMipmaps(GL_RGB8, first.Width, first.Height, GL_RGB, mixed.data());
   GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                    Config.Trilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
   GL.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

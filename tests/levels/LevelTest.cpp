@@ -113,6 +113,24 @@ TEST_F(Level, EveryMissionComesAliveFightsAndStaysFinite) {
 
 // Every actor takes its sound slots while it loads; missiles in flight need two each from what
 // is left of the 200.
+// Each redraw of the loading bar costs a whole frame; the terrain alone reports hundreds of rows.
+TEST_F(Level, TheLoadingBarMovesInAFewVisibleStepsToFull) {
+  for (int32_t mission = 1; mission <= 5; ++mission) {
+    TLevel level(mission, TLevelOptions{true, TDormancy::WakeAll});
+    std::vector<float> drawn;
+    level.Progress = [&drawn](float fraction) { drawn.push_back(fraction); };
+    level.LoadWorld();
+    ASSERT_FALSE(drawn.empty()) << mission;
+    EXPECT_LE(drawn.size(), 60u) << mission;
+    EXPECT_GE(drawn.size(), 10u) << mission;
+    EXPECT_EQ(drawn.back(), 1.0f) << mission;
+    for (size_t i = 1; i < drawn.size(); ++i) {
+      EXPECT_GT(drawn[i], drawn[i - 1]) << mission;
+    }
+    level.Progress = {};
+  }
+}
+
 TEST_F(Level, EveryMissionLeavesSoundSlotsForTheMissilesInFlight) {
   for (int32_t mission = 1; mission <= MissionCount; ++mission) {
     const std::unique_ptr<TLevel> level = Run(mission, 0, 1);

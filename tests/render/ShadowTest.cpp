@@ -232,18 +232,24 @@ TEST_F(Shadows, OnlyDynamicShadowsWaitForTheirGroundToBeInView) {
   }
 }
 
-TEST_F(Shadows, EachShadowFreesItsClearListOnce) {
+TEST_F(Shadows, ShadowsShareOneClearListFreedWithTheLast) {
   const int64_t lists = NullGLCounts().LiveLists;
   {
     std::vector<TShadow> shadows;
     for (int i = 0; i < 5; ++i) shadows.emplace_back(ShadowClass::Vehicle);  // grows by moving
-    EXPECT_EQ(NullGLCounts().LiveLists, lists + 5);
+    EXPECT_EQ(NullGLCounts().LiveLists, lists + 1);
+    const GLuint list = shadows[4].ClearList;
     TShadow moved = std::move(shadows[0]);
     EXPECT_EQ(shadows[0].ClearList, 0u);
     shadows[1] = std::move(moved);
-    EXPECT_EQ(NullGLCounts().LiveLists, lists + 4);
+    shadows.erase(shadows.begin() + 2, shadows.end());  // three go; the moved-to one stays
+    EXPECT_EQ(NullGLCounts().LiveLists, lists + 1);
+    EXPECT_EQ(shadows[1].ClearList, list);
   }
   EXPECT_EQ(NullGLCounts().LiveLists, lists);
+  TShadow again(ShadowClass::Vehicle);  // a list is built again after the last went
+  EXPECT_NE(again.ClearList, 0u);
+  EXPECT_EQ(NullGLCounts().LiveLists, lists + 1);
 }
 
 TEST_F(Shadows, TheMapFitsTheScreenItIsCopiedFrom) {

@@ -327,7 +327,8 @@ TEST_F(Surface, AVerticalSeamGetsOneBlendedTextureMadeOnce) {
   EXPECT_EQ(s.Vertices[s.Index(0, 52)].TextureIndex, 1);  // the outer ring never blends
   EXPECT_EQ(TextureNames[s.Vertices[s.Index(60, 51)].TextureIndex], "grass.bmp");
   EXPECT_EQ(TextureNames[s.Vertices[s.Index(60, 53)].TextureIndex], "rock.bmp");
-  EXPECT_EQ(Blend("grass.bmp", "rock.bmp", 0), seam);
+  TSeamSources sources;
+  EXPECT_EQ(Blend("grass.bmp", "rock.bmp", 0, sources), seam);
   EXPECT_EQ(NullGLCounts().LiveTextures, 3);
 }
 
@@ -374,14 +375,41 @@ TEST_F(Surface, SeamPixelsRunFromTheFirstImageToTheSecond) {
   EXPECT_EQ(mixed, expected);
 }
 
+// The integer mix must give the bytes of the exact blend b m / 255 + a (1 - m / 255), rounded,
+// for every first byte, second byte and mask value.
+TEST_F(Surface, SeamPixelsAreTheRoundedExactBlendForEveryByteAndMask) {
+  TTex a, b;
+  a.Width = b.Width = 256 * 256;
+  a.Height = b.Height = 1;
+  a.BytesPerPixel = b.BytesPerPixel = 3;
+  b.Data.resize(256 * 256 * 3);
+  TAlphaMap mask(256 * 256);
+  for (size_t i = 0; i < mask.size(); ++i) {
+    mask[i] = static_cast<uint8_t>(i & 255);
+    b.Data[i * 3] = b.Data[i * 3 + 1] = b.Data[i * 3 + 2] = static_cast<uint8_t>(i >> 8);
+  }
+  int wrong = 0;
+  for (int x = 0; x < 256; ++x) {
+    a.Data.assign(b.Data.size(), static_cast<uint8_t>(x));
+    const std::vector<uint8_t> mixed = MixSeamPixels(a, b, mask);
+    for (size_t i = 0; i < mask.size(); ++i) {
+      const double alpha = mask[i] / 255.0;
+      const double exact = 255.0 * (b.Data[i * 3] / 255.0 * alpha + x / 255.0 * (1 - alpha));
+      if (mixed[i * 3] != static_cast<uint8_t>(std::lround(exact))) ++wrong;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(Surface, MismatchedSeamImagesAreRefusedByName) {
   std::vector<uint8_t> rgb(8 * 8 * 3, 50), bytes;
   std::string error;
   ASSERT_TRUE(EncodeBmp24(rgb.data(), 8, 8, bytes, error));
   WriteFileAtomic(Dir / "textures/big.bmp", bytes.data(), bytes.size());
   LoadAlphaMaps();
+  TSeamSources sources;
   try {
-    Blend("grass.bmp", "big.bmp", 0);
+    Blend("grass.bmp", "big.bmp", 0, sources);
     FAIL();
   } catch (const TFileError& e) {
     EXPECT_NE(e.File.find("big.bmp"), std::string::npos);
