@@ -12,6 +12,7 @@
 #include <cmath>
 #include <numbers>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -134,6 +135,7 @@ TShadow::TShadow(TShadow&& other) noexcept
     : Kind(other.Kind),
       ShadowMode(other.ShadowMode),
       ShadowTexture(other.ShadowTexture),
+      TextureSide(other.TextureSide),
       ShadowDistance(other.ShadowDistance),
       ShadowScale(other.ShadowScale),
       ClearList(std::exchange(other.ClearList, 0)) {}
@@ -144,6 +146,7 @@ TShadow& TShadow::operator=(TShadow&& other) noexcept {
   Kind = other.Kind;
   ShadowMode = other.ShadowMode;
   ShadowTexture = other.ShadowTexture;
+  TextureSide = other.TextureSide;
   ShadowDistance = other.ShadowDistance;
   ShadowScale = other.ShadowScale;
   ClearList = std::exchange(other.ClearList, 0);
@@ -164,14 +167,19 @@ void TShadow::CreateShadow(const TShadowCaster& caster, const TShadowWorld& worl
   const bool shared = ShadowMode == ShadowStatic;
   const std::string name = shared ? caster.MeshName : std::to_string(ShadowCounter++) + "shdw" + caster.MeshName;
   ShadowTexture = CreateTexture(name, side, side);
-  TShadowRenderSetup setup;
+  TextureSide = side;
   if (shared) {
+    TShadowRenderSetup setup;
     RenderShadow(caster, world);
     return;
   }
-  GL.LoadIdentity();
-  GL.CallList(ClearList);
-  CopyToTexture();
+  // The clear list would draw the same white; written directly, the renderer need not finish
+  // drawing and read it back for every shadow of the mission.
+  static std::vector<uint8_t> white;
+  white.assign(static_cast<size_t>(side) * side * 3, 255);
+  GL.BindTexture(GL_TEXTURE_2D, Textures[ShadowTexture]);
+  GL.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  GL.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, white.data());
 }
 
 bool TShadow::RenderShadow(const TShadowCaster& caster, const TShadowWorld& world) {
@@ -257,8 +265,15 @@ void TShadow::PlaceSilhouette(const TMatrix& matrix) const {
   GL.MultMatrixf(matrix.data());
 }
 
-void TShadow::CopyToTexture() const {
+// Into the texture's storage as it is; only a map of another side (the window shrank below
+// it) makes the texture anew.
+void TShadow::CopyToTexture() {
   const int32_t side = ShadowMapSide();
   GL.BindTexture(GL_TEXTURE_2D, Textures[ShadowTexture]);
+  if (side == TextureSide) {
+    GL.CopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, side, side);
+    return;
+  }
   GL.CopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, 0, 0, side, side, 0);
+  TextureSide = side;
 }

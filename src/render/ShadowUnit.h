@@ -118,6 +118,7 @@ public:
   TShadowKind Kind;
   int32_t ShadowMode;
   int32_t ShadowTexture = -1;  // index into Textures; -1 until CreateShadow made it
+  int32_t TextureSide = 0;     // the side ShadowTexture was made with
   float ShadowDistance;
   int32_t ShadowScale;
   GLuint ClearList = 0;
@@ -126,6 +127,6 @@ private:
   float MaxSize() const;
   bool SquareVisible(const TVector& ground, float size, const TFrustum& frustum) const;
   void PlaceSilhouette(const TMatrix& matrix) const;
-  void CopyToTexture() const;
+  void CopyToTexture();
   void ReleaseList();
 };

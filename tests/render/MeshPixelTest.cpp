@@ -10,10 +10,13 @@
 #include "platform/GLTable.h"
 #include "platform/Window.h"
 #include "render/MeshUnit.h"
+#include "render/ShadowUnit.h"
+#include "render/Surface.h"
 #include "common/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -156,6 +159,68 @@ TEST_F(MeshPixels, ShadowIsAFlatDarkSilhouette) {
   EXPECT_EQ(ColourAt(0.3f, 0.3f), (std::array<int, 3>{51, 51, 51}));
   EXPECT_EQ(ColourAt(0.8f, 0.8f), (std::array<int, 3>{255, 255, 255}));
   EXPECT_EQ(ColourAt(-0.3f, -0.3f), (std::array<int, 3>{255, 255, 255}));
+}
+
+// A dynamic shadow starts white, takes its caster's silhouette when rendered, and is made
+// anew at the smaller side when the window shrinks below the map.
+TEST_F(MeshPixels, ADynamicShadowStartsWhiteTakesItsSilhouetteAndFollowsTheMapSide) {
+  std::vector<uint8_t> grey(4 * 4 * 3, 128), bytes;
+  std::string error;
+  ASSERT_TRUE(EncodeBmp24(grey.data(), 4, 4, bytes, error)) << error;
+  WriteFileAtomic(Dir / "textures/g.bmp", bytes.data(), bytes.size());
+  ASSERT_TRUE(EncodeBmp8(grey.data(), 4, 4, bytes, error)) << error;
+  for (const char* name : AlphaMapNames) WriteFileAtomic(Dir / (std::string("textures/") + name), bytes.data(), bytes.size());
+  TSrf flat;
+  flat.Width = flat.Height = 1;
+  flat.CellSizeX = flat.CellSizeY = 40;
+  flat.TextureNames = {"g.bmp"};
+  flat.BlendFlags = {0};
+  flat.Cells = {TSrfCell{}};
+  TSurf surface(flat, TSurfSettings{});
+  TFrustum everything;
+  for (TPlane& plane : everything.planes) plane = {0, 0, 0, 1};
+  Config.Shadows = 1;
+  Config.ShadowMapSize = Side;
+  ScreenWidth = ScreenHeight = Side;
+
+  TMsh wide = CornerTriangle("");
+  wide.Anims[0].Frames[0] = {{{-20, -20, 0}, {20, -20, 0}, {0, 20, 0}}};
+  TMesh mesh;
+  mesh.Load(wide, Identity);
+  const std::string name = "caster";
+  const TVector position{0, 0, 10};
+  TShadow shadow(ShadowClass::AirCraft);
+  shadow.CreateShadow({mesh, name, position, Identity}, {surface, everything});
+  ASSERT_GE(shadow.ShadowTexture, 0);
+  const auto texels = [&](int side) {
+    std::vector<uint8_t> rgb(static_cast<size_t>(side) * side * 3);
+    GL.BindTexture(GL_TEXTURE_2D, Textures[shadow.ShadowTexture]);
+    GL.PixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+  };
+  const auto darkest = [](const std::vector<uint8_t>& rgb) { return *std::min_element(rgb.begin(), rgb.end()); };
+  EXPECT_EQ(darkest(texels(Side)), 255);
+
+  {
+    TShadowRenderSetup setup;
+    EXPECT_TRUE(shadow.RenderShadow({mesh, name, position, Identity}, {surface, everything}));
+  }
+  const std::vector<uint8_t> full = texels(Side);
+  EXPECT_EQ(darkest(full), 51);
+  EXPECT_EQ(*std::max_element(full.begin(), full.end()), 255);
+
+  ScreenWidth = ScreenHeight = Side / 2;
+  {
+    TShadowRenderSetup setup;
+    EXPECT_TRUE(shadow.RenderShadow({mesh, name, position, Identity}, {surface, everything}));
+  }
+  GLint width = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  EXPECT_EQ(width, Side / 2);
+  EXPECT_EQ(darkest(texels(Side / 2)), 51);
+  EXPECT_EQ(GL.GetError(), static_cast<GLenum>(GL_NO_ERROR));
+  ScreenWidth = ScreenHeight = 0;
 }
 
 TEST_F(MeshPixels, DebrisFliesOffWithItsVelocity) {
