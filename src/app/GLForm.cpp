@@ -13,6 +13,7 @@
 #include "render/GLVisualObjectUnit.h"
 
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 namespace {
@@ -167,6 +168,14 @@ void TGLForm::RunFrameLoop(int64_t maxFrames, const std::string& screenshot) {
     }
     if (last) break;
   }
+}
+
+void TGLForm::ReportFrameRate() const {
+  if (FrameRate.Frames == 0) return;
+  std::printf("frame rate: %lld frames in %.2f s, %.1f fps, slowest second %d frames\n",
+              static_cast<long long>(FrameRate.Frames), FrameRate.TotalMs / 1000.0, FrameRate.AverageFps(),
+              FrameRate.SlowestSecond);
+  std::fflush(stdout);
 }
 
 // The readout counts real time between frames, whatever clock the game runs on.

@@ -39,6 +39,8 @@ public:
 
   // The frame-rate readout in the top-right corner (--fps; F11 switches it at any time).
   bool ShowFrameRate = false;
+  // The frames counted so far: their number, the average rate and the slowest whole second.
+  void ReportFrameRate() const;
   TFrameRateReadout FrameRate;
 
 protected:

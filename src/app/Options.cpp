@@ -94,6 +94,8 @@ std::optional<TOptions> ParseOptions(int argc, const char* const* argv, std::str
       o.ShowFrameRate = true;
     } else if (arg == "--load-time") {
       o.LoadTime = true;
+    } else if (arg == "--pass-times") {
+      o.PassTimes = true;
     } else if (arg == "--bot") {
       o.Bot = true;
     } else if (arg == "--record") {
@@ -217,8 +219,12 @@ const char* UsageText() {
          "                      lives=L accuracy=A frames=F' is printed at the end; headless,\n"
          "                      the run ends with the mission\n"
          "  --fps               show the frame rate in the top-right corner (F11 switches it)\n"
+         "                      and print the average and the slowest second at the end\n"
          "  --load-time         print 'load mission=N ms=T' once a mission's first frame is\n"
          "                      drawn: the time since its Start\n"
+         "  --pass-times        time each pass of every world frame (shadows, clear, terrain,\n"
+         "                      sky, actors, effects, flare, HUD), the driver finishing after\n"
+         "                      each, and print milliseconds a frame per pass at the end\n"
          "  --bot               with --mission: a computer pilot flies the player's aircraft\n"
          "  --record FILE       with --mission: write the mission's controls and frame times\n"
          "                      to FILE (by the player or the bot)\n"

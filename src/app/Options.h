@@ -21,6 +21,7 @@ struct TOptions {
   bool Bot = false;        // the computer pilot flies the player's aircraft
   bool ShowFrameRate = false;  // the frame-rate readout from the start (F11 switches it)
   bool LoadTime = false;       // print how long every mission took from Start to its first frame
+  bool PassTimes = false;      // time every pass of every frame and print the table at the end
   std::string Record;      // write the played mission's controls and frame times to this file
   std::string Replay;      // play this recording back
   int Viewer = 0;          // 1..5: fly over this mission's world

@@ -141,6 +141,7 @@ int RunGame(TMainForm& form, const TOptions& options) {
   if (!form.FormActivate()) return 1;
   form.ShowFrameRate = options.ShowFrameRate;
   form.RunFrameLoop(options.Frames, options.Screenshot);
+  if (options.ShowFrameRate) form.ReportFrameRate();
   form.FormDestroy();
   return 0;
 }
@@ -201,6 +202,8 @@ int RunProgram(int argc, const char* const* argv) {
   windowOptions.DirectMission = mission;
   windowOptions.FlowSetup.Bot = options.Bot;
   windowOptions.FlowSetup.LoadTime = options.LoadTime;
+  windowOptions.FlowSetup.PassTimes = options.PassTimes;
+  windowOptions.ViewerSetup.PassTimes = options.PassTimes;
   windowOptions.FlowSetup.RecordPath = options.Record;
   windowOptions.FlowSetup.Replay = options.Replay.empty() ? nullptr : &replay;
   windowOptions.FlowSetup.Step = options.FixedStep;

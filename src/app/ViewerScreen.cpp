@@ -65,6 +65,10 @@ TViewerScreen::~TViewerScreen() {
     std::printf("%s\n", WorldLine().c_str());
     std::fflush(stdout);
   }
+  if (Options.PassTimes && PassTimes.Frames > 0) {
+    std::printf("%s", PassTimes.Table().c_str());
+    std::fflush(stdout);
+  }
   Explosion.reset();
   Level.reset();
 }
@@ -74,6 +78,7 @@ void TViewerScreen::Start() {
   level.Actors = Options.Actors;
   level.Dormancy = Options.WakeAll ? TDormancy::WakeAll : TDormancy::AsRostered;
   Level = std::make_unique<TLevel>(Mission, level);
+  if (Options.PassTimes) Level->PassTimes = &PassTimes;
   Level->Eye = this;
   Level->LoadWorld();
   Level->TimeStopped = !Options.Live;

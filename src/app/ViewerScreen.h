@@ -10,6 +10,7 @@
 #include "core/MotionUnit.h"
 #include "core/VectMath.h"
 #include "levels/FrameRateReadout.h"
+#include "levels/PassTimes.h"
 
 #include <cstdint>
 #include <functional>
@@ -44,6 +45,7 @@ struct TViewerOptions {
   bool Live = false;     // the actors live their roster behaviours; else their clock stands still
   bool WakeAll = false;  // the actors a mission wakes later are awake from the start
   bool Report = false;   // print the world's statistics line when the viewer ends
+  bool PassTimes = false;  // time every pass of every frame; the table when the viewer ends
 };
 
 class TViewerScreen final : public TEye {
@@ -92,5 +94,6 @@ private:
   int64_t FlightStart = 0;   // the system counter at the first frame of the flight
   int64_t LastFlightFrame = 0;
   TFrameRateReadout FlightRate;  // real frame times of the flight: its slowest second
+  TPassTimes PassTimes;
   std::optional<TMotion> CameraPath;  // the opening sweep while it plays
 };

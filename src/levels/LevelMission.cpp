@@ -175,12 +175,15 @@ void TLevel::UpdatePlayer() {
 }
 
 void TLevel::MissionFrame() {
+  if (PassTimes) PassTimes->BeginFrame();
   Counter.Update();
   // The silhouettes are drawn into the frame buffer, so they go before the clear; they are
   // taken from where the eye was last frame.
   UpdateFrustum(ProjectionMatrix);
   RenderShadows();
+  MarkPass(TPass::Shadows);
   ClearFrame();
+  MarkPass(TPass::Clear);
   PairNearest();
   PlayerFlag = 0;
   UpdatePlayer();
@@ -188,12 +191,16 @@ void TLevel::MissionFrame() {
   UpdateFrustum(ProjectionMatrix);
   DrawTerrain();
   RunActors();
+  MarkPass(TPass::Actors);
   RunEffects();
+  MarkPass(TPass::Effects);
   DrawFlare();
+  MarkPass(TPass::Flare);
   if (Letterbox)
     Hud->DrawLetterbox();
   else if (TCamera* player = Player())
     Hud->Draw(*this, *player);
+  MarkPass(TPass::Hud);
   if (!HandleDeath()) return;
   UpdateMission();
   const bool pause = Controls.Pause;

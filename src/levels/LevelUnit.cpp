@@ -194,7 +194,9 @@ void TLevel::DrawTerrain() {
   // scattering above all) are work for the picture alone: headless runs skip them.
   if (!IsNullGL()) Surface->Draw(Frustum, EyePoint);
   GL.Disable(GL_STENCIL_TEST);
+  MarkPass(TPass::Terrain);
   DrawSkyBehind();
+  MarkPass(TPass::Sky);
   // What follows expects the camera's matrix, as the terrain left it.
   LoadModelView(CameraMatrix);
 }
@@ -251,17 +253,27 @@ void TLevel::DrawFlare() {
 }
 
 void TLevel::Frame() {
+  if (PassTimes) PassTimes->BeginFrame();
   TakeEye();
   UpdateFrustum(ProjectionMatrix);
   // The silhouettes are drawn into the frame buffer, so they go before the clear.
   RenderShadows();
+  MarkPass(TPass::Shadows);
   ClearFrame();
+  MarkPass(TPass::Clear);
   PairNearest();
   DrawSky();
   DrawTerrain();
   RunActors();
+  MarkPass(TPass::Actors);
   RunEffects();
+  MarkPass(TPass::Effects);
   DrawFlare();
+  MarkPass(TPass::Flare);
+}
+
+void TLevel::MarkPass(TPass pass) const {
+  if (PassTimes) PassTimes->Mark(pass);
 }
 
 TLevel::TCensus TLevel::Census() const {

@@ -16,6 +16,7 @@
 #include "actors/ActorFactory.h"
 #include "actors/ActorWorld.h"
 #include "levels/LevelHud.h"
+#include "levels/PassTimes.h"
 
 #include <cstdint>
 #include <memory>
@@ -127,6 +128,7 @@ public:
 
   // The mission's state.
   TControlSource* Input = nullptr;  // where the player's controls come from
+  TPassTimes* PassTimes = nullptr;  // measurement runs: every pass of every frame timed
   std::unique_ptr<TLevelHud> Hud;
   TQuestionTexts QuestionTexts;  // the pause question's, in the player's language
   int32_t Phase = 0;
@@ -172,6 +174,7 @@ private:
   void LoadTerrain();
   void LoadPools();
   void ApplyFog() const;
+  void MarkPass(TPass pass) const;
   void EffectsFog() const;
   void RunActor(TActor& actor);
   void UpdatePlayer();

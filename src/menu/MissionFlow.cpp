@@ -76,6 +76,7 @@ TMissionFlow::~TMissionFlow() {
   if (OnRender.IsBoundTo(this)) OnRender = {};
   SaveRecording();
   Report();
+  if (Options.PassTimes && PassTimes.Frames > 0) std::printf("%s", PassTimes.Table().c_str());
   if (ReplayClock) SetActiveClock(nullptr);
   CurrentMission.reset();
   MenuScreen.reset();
@@ -119,6 +120,7 @@ bool TMissionFlow::StartMission() {
   std::unique_ptr<TLevel> level = CreateMission(CurrentLevel);
   TLevel* loading = level.get();
   level->Input = &ChooseInput(*level);
+  if (Options.PassTimes) level->PassTimes = &PassTimes;
   // The levels know no text tables: the question comes in the player's language from here.
   level->QuestionTexts = {TextTable[TextYes], TextTable[TextNo], TextTable[TextPauseQuestion]};
   ShowCursor(false);

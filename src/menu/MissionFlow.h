@@ -10,6 +10,7 @@
 #include "levels/ControlRecording.h"
 #include "levels/KeyboardControls.h"
 #include "levels/LevelUnit.h"
+#include "levels/PassTimes.h"
 #include "menu/PadFocus.h"
 
 #include <cstdint>
@@ -25,6 +26,7 @@ struct TMissionFlowOptions {
   bool PaceMenus = false;         // sleep menu frames down to about 60 a second
   bool Bot = false;               // the computer pilot flies the player's aircraft
   bool LoadTime = false;          // print how long each mission took from Start to its first frame
+  bool PassTimes = false;         // time every pass of the missions' frames; the table at the end
   std::string RecordPath;         // write the mission's controls and frame times here
   // Play this recording back instead of any live controls: its seed, its frame times, its
   // controls, and the mission stops where the recording ends. Must outlive the flow.
@@ -103,6 +105,7 @@ private:
   std::unique_ptr<TLevel> CurrentMission;
   TKeyboardControls Keyboard;
   std::unique_ptr<TComputerPilot> Pilot;
+  TPassTimes PassTimes;
   std::unique_ptr<TRecordingControls> Recorder;
   std::unique_ptr<TReplayControls> ReplayInput;
   std::unique_ptr<TReplayClock> ReplayClock;
