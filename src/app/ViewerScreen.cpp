@@ -199,19 +199,29 @@ void TViewerScreen::Frame() {
 // The level's frame, with the test explosion's particles and light among the actors' effects.
 void TViewerScreen::DrawWorld() {
   TLevel& level = *Level;
+  // The terrain and the sky mark their own passes.
+  const auto mark = [this](TPass pass) {
+    if (Options.PassTimes) PassTimes.Mark(pass);
+  };
+  if (Options.PassTimes) PassTimes.BeginFrame();
   level.TakeEye();
   level.UpdateFrustum(ProjectionMatrix);
   // The silhouettes are drawn into the frame buffer, so they go before the clear.
   level.RenderShadows();
+  mark(TPass::Shadows);
   level.ClearFrame();
+  mark(TPass::Clear);
   level.PairNearest();
   level.DrawSky();
   level.DrawTerrain();
   level.RunActors();
   Explode();
   Explosion->Frame(*level.Particles, *level.Lights, level.Frustum);
+  mark(TPass::Actors);
   level.RunEffects();
+  mark(TPass::Effects);
   level.DrawFlare();
+  mark(TPass::Flare);
 }
 
 void TViewerScreen::Explode() {
