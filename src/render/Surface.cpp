@@ -176,7 +176,9 @@ void TSurf::Draw(const TFrustum& frustum, const TVector& eye) {
     else
       GL.Enable(GL_LIGHTING);
   }
+  if (bump) BeginBumpParts();
   if (Tree) DrawNode(*Tree, frustum, eye);
+  if (bump) EndBumpParts();
   GL.DisableClientState(GL_COLOR_ARRAY);
   GL.DisableClientState(GL_NORMAL_ARRAY);
   GL.Enable(GL_LIGHTING);
@@ -246,37 +248,55 @@ void TSurf::DrawPart(TSurfMeshPart& part, const TVector& eye) {
     return;
   }
 
-  const bool program = VertexProgramSupported && Settings.BindBumpProgram && Settings.UnbindBumpProgram;
-  if (program) {
-    Settings.BindBumpProgram();
-  } else {
+  if (!BumpProgram) {
     // Without a vertex program the normal, biased into colour range, is the DOT3 operand.
     for (TSurfVertex& v : part.Vertices)
       v.Color = {0.8f + v.Normal.x / 3, 0.8f + v.Normal.y / 3, 0.8f + v.Normal.z / 3};
   }
   GL.ColorPointer(3, GL_FLOAT, stride, &first->Color);
   const auto clientActive = reinterpret_cast<TClientActiveTexture>(ClientActiveTexture);
+  if (clientActive) {
+    clientActive(GL_TEXTURE1_ARB);
+    GL.TexCoordPointer(2, GL_FLOAT, stride, first->TexCoord);
+    clientActive(GL_TEXTURE0_ARB);
+  }
   GL.ActiveTexture(GL_TEXTURE0_ARB);
   GL.BindTexture(GL_TEXTURE_2D, Textures[part.BumpIndex]);
+  GL.ActiveTexture(GL_TEXTURE1_ARB);
+  GL.BindTexture(GL_TEXTURE_2D, Textures[part.TextureIndex]);
+  GL.DrawArrays(GL_TRIANGLES, 0, count);
+}
+
+// The bump parts share every state but their two textures and arrays: the bump map DOT3'd with
+// the light vector on unit 0, the ground texture modulating it on unit 1, and the program that
+// computes the light vector. Set once for the whole terrain, each part then costs the driver
+// two texture binds instead of a full revalidation.
+void TSurf::BeginBumpParts() {
+  BumpProgram = VertexProgramSupported && Settings.BindBumpProgram && Settings.UnbindBumpProgram;
+  if (BumpProgram) Settings.BindBumpProgram();
+  GL.ActiveTexture(GL_TEXTURE0_ARB);
   GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
   GL.TexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_DOT3_RGB_ARB);
   GL.TexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_PRIMARY_COLOR_ARB);
   GL.TexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_TEXTURE);
   GL.ActiveTexture(GL_TEXTURE1_ARB);
   GL.Enable(GL_TEXTURE_2D);
-  GL.BindTexture(GL_TEXTURE_2D, Textures[part.TextureIndex]);
   GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  if (clientActive) {
+  if (const auto clientActive = reinterpret_cast<TClientActiveTexture>(ClientActiveTexture)) {
     clientActive(GL_TEXTURE1_ARB);
     GL.EnableClientState(GL_TEXTURE_COORD_ARRAY);
-    GL.TexCoordPointer(2, GL_FLOAT, stride, first->TexCoord);
+    clientActive(GL_TEXTURE0_ARB);
   }
-  GL.DrawArrays(GL_TRIANGLES, 0, count);
-  if (program) Settings.UnbindBumpProgram();
-  if (clientActive) {
+}
+
+void TSurf::EndBumpParts() {
+  if (BumpProgram) Settings.UnbindBumpProgram();
+  if (const auto clientActive = reinterpret_cast<TClientActiveTexture>(ClientActiveTexture)) {
+    clientActive(GL_TEXTURE1_ARB);
     GL.DisableClientState(GL_TEXTURE_COORD_ARRAY);
     clientActive(GL_TEXTURE0_ARB);
   }
+  GL.ActiveTexture(GL_TEXTURE1_ARB);
   GL.Disable(GL_TEXTURE_2D);
   GL.ActiveTexture(GL_TEXTURE0_ARB);
   GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);

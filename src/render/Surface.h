@@ -189,6 +189,7 @@ public:
 
 private:
   void* ClientActiveTexture = nullptr;  // glClientActiveTexture of the current context, or null
+  bool BumpProgram = false;             // the bump parts of this draw go through the program
 
   void Build(const TSurfIO& io);
   void FirstPass();
@@ -196,5 +197,7 @@ private:
   void Progress(float fraction) const;
   void DrawNode(TSurfTree& node, const TFrustum& frustum, const TVector& eye);
   void DrawPart(TSurfMeshPart& part, const TVector& eye);
+  void BeginBumpParts();
+  void EndBumpParts();
   void DrawDecal(int32_t texture, int colorSize, const float border[4]);
 };
