@@ -9,7 +9,7 @@
 #include "render/Surface.h"
 
 namespace {
-constexpr float LoadingBarStep = 1.0f / 32;  // of the bar's length
+constexpr float LoadingBarStep = 1.0f / 16;  // of the bar's length
 }  // namespace
 
 TWorld::TWorld() = default;

@@ -122,7 +122,7 @@ TEST_F(Level, TheLoadingBarMovesInAFewVisibleStepsToFull) {
     level.LoadWorld();
     ASSERT_FALSE(drawn.empty()) << mission;
     EXPECT_LE(drawn.size(), 60u) << mission;
-    EXPECT_GE(drawn.size(), 10u) << mission;
+    EXPECT_GE(drawn.size(), 8u) << mission;
     EXPECT_EQ(drawn.back(), 1.0f) << mission;
     for (size_t i = 1; i < drawn.size(); ++i) {
       EXPECT_GT(drawn[i], drawn[i - 1]) << mission;
