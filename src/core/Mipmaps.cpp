@@ -24,26 +24,58 @@ bool StorageFits(int32_t width, int32_t height) {
 
 }  // namespace
 
+namespace {
+
+// Each output byte is the rounded mean of its 2 x 2 block. With the component count a constant
+// (Fixed, or 0 to take `components`) the compiler can run a row many bytes at a time.
+template <int32_t Fixed>
+void HalveRows(const uint8_t* __restrict pixels, int32_t width, int32_t w, int32_t h, int32_t components,
+               uint8_t* __restrict out) {
+  const int32_t n = Fixed ? Fixed : components;
+  const size_t row = static_cast<size_t>(width) * n;
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* upper = pixels + 2 * static_cast<size_t>(y) * row;
+    const uint8_t* lower = upper + row;
+    for (int32_t x = 0; x < w; ++x)
+      for (int32_t k = 0; k < n; ++k) {
+        const size_t left = 2 * static_cast<size_t>(x) * n + k;
+        const size_t right = left + n;
+        *out++ = static_cast<uint8_t>((upper[left] + upper[right] + lower[left] + lower[right] + 2) / 4);
+      }
+  }
+}
+
+// One row or one column left: the mean of each pair along it.
+void HalveLine(const uint8_t* pixels, int32_t count, size_t step, int32_t components, uint8_t* out) {
+  for (int32_t x = 0; x < count; ++x)
+    for (int32_t k = 0; k < components; ++k) {
+      const uint8_t* s = pixels + 2 * static_cast<size_t>(x) * step + k;
+      *out++ = static_cast<uint8_t>((s[0] + s[step]) / 2);
+    }
+}
+
+}  // namespace
+
 std::vector<uint8_t> HalveImage(const uint8_t* pixels, int32_t width, int32_t height, int32_t components) {
+  if (width <= 1 && height <= 1) return std::vector<uint8_t>(pixels, pixels + components);  // the last level
   const int32_t w = width > 1 ? width / 2 : 1;
   const int32_t h = height > 1 ? height / 2 : 1;
   std::vector<uint8_t> half(static_cast<size_t>(w) * h * components);
-  const size_t row = static_cast<size_t>(width) * components;
-  const size_t pixel = static_cast<size_t>(components);
   uint8_t* out = half.data();
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x)
-      for (int32_t k = 0; k < components; ++k) {
-        if (width > 1 && height > 1) {
-          const uint8_t* s = pixels + 2 * y * row + 2 * x * pixel + k;
-          *out++ = static_cast<uint8_t>((s[0] + s[pixel] + s[row] + s[row + pixel] + 2) / 4);
-        } else {
-          // One row or one column left: pairs along it.
-          const size_t step = width > 1 ? pixel : row;
-          const uint8_t* s = pixels + (width > 1 ? 2 * x : 2 * y) * step + k;
-          *out++ = static_cast<uint8_t>((s[0] + s[step]) / 2);
-        }
-      }
+  if (width > 1 && height > 1) {
+    if (components == 4)
+      HalveRows<4>(pixels, width, w, h, components, out);
+    else if (components == 3)
+      HalveRows<3>(pixels, width, w, h, components, out);
+    else
+      HalveRows<0>(pixels, width, w, h, components, out);
+    return half;
+  }
+  const size_t pixel = static_cast<size_t>(components);
+  if (width > 1)
+    HalveLine(pixels, w, pixel, components, out);
+  else
+    HalveLine(pixels, h, static_cast<size_t>(width) * pixel, components, out);
   return half;
 }
 
