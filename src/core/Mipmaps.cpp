@@ -22,10 +22,6 @@ bool StorageFits(int32_t width, int32_t height) {
   return width <= largest && height <= largest;
 }
 
-}  // namespace
-
-namespace {
-
 // Each output byte is the rounded mean of its 2 x 2 block. With the component count a constant
 // (Fixed, or 0 to take `components`) the compiler can run a row many bytes at a time.
 template <int32_t Fixed>

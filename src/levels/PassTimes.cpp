@@ -27,6 +27,8 @@ double TPassTimes::Total(const TPassMs& ms) {
   return total;
 }
 
+bool TPassTimes::CurrentIsSlowest() const { return SlowestFrame == 0 || Total(Current) > Total(Slowest); }
+
 double TPassTimes::TicksToMs(int64_t ticks) const {
   int64_t frequency = 0;
   if (!Clock.QueryFrequency(frequency) || frequency <= 0) return 0;
@@ -34,7 +36,7 @@ double TPassTimes::TicksToMs(int64_t ticks) const {
 }
 
 void TPassTimes::BeginFrame() {
-  if (Frames >= FirstCandidate && (SlowestFrame == 0 || Total(Current) > Total(Slowest))) {
+  if (Frames >= FirstCandidate && CurrentIsSlowest()) {
     Slowest = Current;
     SlowestFrame = Frames;
   }
@@ -69,7 +71,7 @@ std::string TPassTimes::Table() const {
   table += line;
   if (Frames < FirstCandidate) return table;
   // The frame still being timed counts too: the table is usually asked for after the last.
-  const bool currentSlowest = SlowestFrame == 0 || Total(Current) > Total(Slowest);
+  const bool currentSlowest = CurrentIsSlowest();
   const TPassMs& slowest = currentSlowest ? Current : Slowest;
   std::snprintf(line, sizeof line, "pass slowest  %7.2f ms in frame %lld:", Total(slowest),
                 static_cast<long long>(currentSlowest ? Frames : SlowestFrame));

@@ -29,6 +29,7 @@ public:
 private:
   using TPassMs = std::array<double, static_cast<size_t>(TPass::Count)>;
   static double Total(const TPassMs& ms);
+  bool CurrentIsSlowest() const;  // of the frames after the first
   double TicksToMs(int64_t ticks) const;
 
   TClockSource& Clock;
