@@ -75,6 +75,7 @@ void PrintInfo(const TMainForm& form) {
               VertexProgramSupported ? "yes" : "no", VertexProgramKind,
               BumpSupported ? "yes" : "no", EdgeClampSupported ? "yes" : "no",
               BorderClampSupported ? "yes" : "no");
+  std::printf("Render to texture: %s\n", GL.BindFramebuffer ? "yes" : "no");
   std::printf("Display modes: %zu\n", DisplayModes.size());
   for (const TDisplayMode& mode : DisplayModes) std::printf("  %s\n", DisplayModeLine(mode).c_str());
 }

@@ -79,13 +79,35 @@ bool HasExtension(const char* extensions, const char* name) {
   return false;
 }
 
+namespace {
+
+template <typename TFind>
+void FindRenderToTexture(const TFind& find) {
+  GL.GenFramebuffers = reinterpret_cast<decltype(GL.GenFramebuffers)>(find("glGenFramebuffers"));
+  GL.DeleteFramebuffers = reinterpret_cast<decltype(GL.DeleteFramebuffers)>(find("glDeleteFramebuffers"));
+  GL.BindFramebuffer = reinterpret_cast<decltype(GL.BindFramebuffer)>(find("glBindFramebuffer"));
+  GL.FramebufferTexture2D = reinterpret_cast<decltype(GL.FramebufferTexture2D)>(find("glFramebufferTexture2D"));
+  GL.CheckFramebufferStatus =
+      reinterpret_cast<decltype(GL.CheckFramebufferStatus)>(find("glCheckFramebufferStatus"));
+  GL.CopyImageSubData = reinterpret_cast<decltype(GL.CopyImageSubData)>(find("glCopyImageSubData"));
+  if (GL.GenFramebuffers && GL.DeleteFramebuffers && GL.BindFramebuffer && GL.FramebufferTexture2D &&
+      GL.CheckFramebufferStatus && GL.CopyImageSubData)
+    return;
+  GL.GenFramebuffers = nullptr;
+  GL.DeleteFramebuffers = nullptr;
+  GL.BindFramebuffer = nullptr;
+  GL.FramebufferTexture2D = nullptr;
+  GL.CheckFramebufferStatus = nullptr;
+  GL.CopyImageSubData = nullptr;
+}
+
+}  // namespace
+
 void DetectCapabilities(const char* extensions, TProcLookup lookup) {
   VertexProgramSupported = false;
   VertexProgramKind = 0;
   BumpSupported = EdgeClampSupported = BorderClampSupported = false;
-  GL.ActiveTexture = nullptr;
-  GL.BlendColor = nullptr;
-  GL.TexStorage2D = nullptr;
+  ClearOptionalGLEntries();
   if (!extensions) return;
 
   if (HasExtension(extensions, "GL_ARB_vertex_program")) {
@@ -102,6 +124,8 @@ void DetectCapabilities(const char* extensions, TProcLookup lookup) {
 
   if (HasExtension(extensions, "GL_ARB_texture_storage"))
     GL.TexStorage2D = reinterpret_cast<decltype(GL.TexStorage2D)>(find("glTexStorage2D"));
+  if (HasExtension(extensions, "GL_ARB_framebuffer_object") && HasExtension(extensions, "GL_ARB_copy_image"))
+    FindRenderToTexture(find);
 
   // An OpenGL 1.3 driver has every feature in its core.
   if (void* activeTexture = find("glActiveTexture")) {

@@ -78,11 +78,21 @@ bool LoadGLTable(TGetProcAddress getProc, std::string& missing) {
   }
 #include "platform/GLFunctions.inc"
 #undef QGL
+  ClearOptionalGLEntries();
+  GL.Build2DMipmaps = &gluBuild2DMipmaps;
+  return true;
+}
+
+void ClearOptionalGLEntries() {
   GL.ActiveTexture = nullptr;
   GL.BlendColor = nullptr;
   GL.TexStorage2D = nullptr;
-  GL.Build2DMipmaps = &gluBuild2DMipmaps;
-  return true;
+  GL.GenFramebuffers = nullptr;
+  GL.DeleteFramebuffers = nullptr;
+  GL.BindFramebuffer = nullptr;
+  GL.FramebufferTexture2D = nullptr;
+  GL.CheckFramebufferStatus = nullptr;
+  GL.CopyImageSubData = nullptr;
 }
 
 void* GetGLProcAddress(const char* name) {
@@ -102,9 +112,7 @@ void LoadNullGLTable() {
   GL.DeleteLists = NullDeleteLists;
   GL.GetString = NullGetString;
   GL.GetIntegerv = NullGetIntegerv;
-  GL.ActiveTexture = nullptr;
-  GL.BlendColor = nullptr;
-  GL.TexStorage2D = nullptr;
+  ClearOptionalGLEntries();
   GL.Build2DMipmaps = [](GLenum, GLint, GLsizei, GLsizei, GLenum, GLenum, const void*) -> GLint {
     return 0;
   };

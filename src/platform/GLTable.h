@@ -22,6 +22,17 @@ struct TGLTable {
   void(GLAPIENTRY* BlendColor)(GLclampf r, GLclampf g, GLclampf b, GLclampf a) = nullptr;
   void(GLAPIENTRY* TexStorage2D)(GLenum target, GLsizei levels, GLenum internalFormat, GLsizei width,
                                  GLsizei height) = nullptr;
+  // Rendering into a texture and copying between textures: all five or none.
+  void(GLAPIENTRY* GenFramebuffers)(GLsizei n, GLuint* framebuffers) = nullptr;
+  void(GLAPIENTRY* DeleteFramebuffers)(GLsizei n, const GLuint* framebuffers) = nullptr;
+  void(GLAPIENTRY* BindFramebuffer)(GLenum target, GLuint framebuffer) = nullptr;
+  void(GLAPIENTRY* FramebufferTexture2D)(GLenum target, GLenum attachment, GLenum textureTarget, GLuint texture,
+                                         GLint level) = nullptr;
+  GLenum(GLAPIENTRY* CheckFramebufferStatus)(GLenum target) = nullptr;
+  void(GLAPIENTRY* CopyImageSubData)(GLuint source, GLenum sourceTarget, GLint sourceLevel, GLint sourceX,
+                                     GLint sourceY, GLint sourceZ, GLuint target, GLenum targetTarget,
+                                     GLint targetLevel, GLint targetX, GLint targetY, GLint targetZ,
+                                     GLsizei width, GLsizei height, GLsizei depth) = nullptr;
 
   // GLU, linked from libGLU (it has no by-name loader) or the null stand-ins.
   GLint(GLAPIENTRY* Build2DMipmaps)(GLenum target, GLint internalFormat, GLsizei width,
@@ -36,6 +47,10 @@ using TGetProcAddress = void* (*)(const char* name);
 // Fills the table from the current context. Returns false and names the first missing
 // OpenGL 1.1 entry point in `missing` when the driver lacks one.
 bool LoadGLTable(TGetProcAddress getProc, std::string& missing);
+
+// Empties every entry found by name (the optional block of the table), as before capability
+// detection has run.
+void ClearOptionalGLEntries();
 
 // Looks up an optional entry point (an extension or a newer core function) by name.
 void* GetGLProcAddress(const char* name);

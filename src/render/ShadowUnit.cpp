@@ -6,6 +6,7 @@
 #include "core/Globals.h"
 #include "core/Texture.h"
 #include "render/MeshUnit.h"
+#include "render/ShadowAtlas.h"
 #include "render/Surface.h"
 
 #include <algorithm>
@@ -41,6 +42,13 @@ int32_t ShadowCounter = 0;
 // each list a buffer of its own, and a mission has dozens of shadows.
 GLuint SharedClearList = 0;
 int32_t ClearListUsers = 0;
+
+// The living shadows also share the atlas their silhouettes are rendered into.
+TShadowAtlas SharedAtlas;
+// Within a shadow render setup; the atlas becomes the target at the pass's first silhouette,
+// so a frame that renders none never switches targets.
+bool PassOpen = false;
+bool AtlasOpen = false;
 
 GLuint BuildClearList() {
   const GLuint list = GL.GenLists(1);
@@ -108,9 +116,12 @@ TShadowRenderSetup::TShadowRenderSetup() {
   GL.PushMatrix();
   const int32_t side = ShadowMapSide();
   GL.Viewport(0, 0, side, side);
+  PassOpen = true;
 }
 
 TShadowRenderSetup::~TShadowRenderSetup() {
+  if (AtlasOpen) SharedAtlas.End();
+  PassOpen = AtlasOpen = false;
   GL.Viewport(0, 0, ScreenWidth, ScreenHeight);
   GL.PopMatrix();
   GL.MatrixMode(GL_PROJECTION);
@@ -159,6 +170,7 @@ void TShadow::ReleaseList() {
   if (--ClearListUsers > 0) return;
   if (GL.DeleteLists) GL.DeleteLists(SharedClearList, 1);
   SharedClearList = 0;
+  SharedAtlas.Release();
 }
 
 void TShadow::CreateShadow(const TShadowCaster& caster, const TShadowWorld& world) {
@@ -192,12 +204,32 @@ bool TShadow::RenderShadow(const TShadowCaster& caster, const TShadowWorld& worl
     const TVector ground = world.Surface.GroundPoint(p.x, p.y);
     if (!SquareVisible(ground, ShadowDecalSize(ShadowScale, p.z - ground.z, MaxSize()), world.Frustum)) return false;
   }
+  const bool atlas = OpenAtlas();
+  if (atlas) {
+    FitTexture();
+    SharedAtlas.Place(Textures[ShadowTexture]);
+  }
   GL.LoadIdentity();
   GL.CallList(ClearList);
   PlaceSilhouette(caster.Matrix);
   caster.Mesh.DrawShadow();
-  CopyToTexture();
+  if (!atlas) CopyToTexture();
   return true;
+}
+
+// Only inside a render setup: a silhouette rendered outside one is copied from the screen.
+bool TShadow::OpenAtlas() const {
+  if (!PassOpen || ClearList == 0) return false;
+  if (!AtlasOpen) AtlasOpen = SharedAtlas.Begin(ShadowMapSide());
+  return AtlasOpen;
+}
+
+void TShadow::FitTexture() {
+  const int32_t side = ShadowMapSide();
+  if (side == TextureSide) return;
+  GL.BindTexture(GL_TEXTURE_2D, Textures[ShadowTexture]);
+  GL.TexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  TextureSide = side;
 }
 
 void TShadow::DrawShadow(const TShadowCaster& caster, TSurf& surface) const {

@@ -3,10 +3,12 @@
 // terrain under the actor as a decal that darkens the ground.
 //
 // Conventions: world Z is up; sizes and distances are world units; angles handed to OpenGL are
-// degrees. Silhouettes are rendered into the lower left square of the frame buffer, which the
-// frame clears and draws over afterwards. Nothing here reads GL state back: the viewport put
-// back after a shadow render is the screen's (ScreenWidth x ScreenHeight) and the matrices are
-// pushed and popped on OpenGL's own stacks.
+// degrees. Inside a shadow render setup the silhouettes go into squares of the shared shadow
+// atlas and reach their textures when the setup ends; without render to texture (or outside a
+// setup) each is rendered into the lower left square of the frame buffer, which the frame
+// clears and draws over afterwards, and copied at once. Nothing here reads GL state back: the
+// viewport put back after a shadow render is the screen's (ScreenWidth x ScreenHeight) and the
+// matrices are pushed and popped on OpenGL's own stacks.
 #pragma once
 
 #include "core/VectMath.h"
@@ -83,7 +85,8 @@ struct TShadowWorld {
 
 // The shadow render setup: while it lives, a square 45° view of ShadowMapSide() pixels, aspect 1,
 // near 0.1, far 1000, with the projection and model-view matrices saved; both and the screen's
-// viewport come back when it ends, model-view left current.
+// viewport come back when it ends, model-view left current, and the silhouettes rendered
+// meanwhile are in their textures.
 class TShadowRenderSetup {
 public:
   TShadowRenderSetup();
@@ -127,6 +130,9 @@ private:
   float MaxSize() const;
   bool SquareVisible(const TVector& ground, float size, const TFrustum& frustum) const;
   void PlaceSilhouette(const TMatrix& matrix) const;
+  bool OpenAtlas() const;
+  // Makes ShadowTexture anew when the map's side changed since it was made (the window shrank).
+  void FitTexture();
   void CopyToTexture();
   void ReleaseList();
 };

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -163,43 +164,68 @@ TEST_F(MeshPixels, ShadowIsAFlatDarkSilhouette) {
 
 // A dynamic shadow starts white, takes its caster's silhouette when rendered, and is made
 // anew at the smaller side when the window shrinks below the map.
-TEST_F(MeshPixels, ADynamicShadowStartsWhiteTakesItsSilhouetteAndFollowsTheMapSide) {
-  std::vector<uint8_t> grey(4 * 4 * 3, 128), bytes;
-  std::string error;
-  ASSERT_TRUE(EncodeBmp24(grey.data(), 4, 4, bytes, error)) << error;
-  WriteFileAtomic(Dir / "textures/g.bmp", bytes.data(), bytes.size());
-  ASSERT_TRUE(EncodeBmp8(grey.data(), 4, 4, bytes, error)) << error;
-  for (const char* name : AlphaMapNames) WriteFileAtomic(Dir / (std::string("textures/") + name), bytes.data(), bytes.size());
-  TSrf flat;
-  flat.Width = flat.Height = 1;
-  flat.CellSizeX = flat.CellSizeY = 40;
-  flat.TextureNames = {"g.bmp"};
-  flat.BlendFlags = {0};
-  flat.Cells = {TSrfCell{}};
-  TSurf surface(flat, TSurfSettings{});
-  TFrustum everything;
-  for (TPlane& plane : everything.planes) plane = {0, 0, 0, 1};
-  Config.Shadows = 1;
-  Config.ShadowMapSize = Side;
-  ScreenWidth = ScreenHeight = Side;
+// The shadows' world: one flat grey cell, a frustum that sees everything, shadows on at the
+// window's side, and a wide triangle to cast them.
+class ShadowPixels : public MeshPixels {
+protected:
+  void SetUp() override {
+    MeshPixels::SetUp();
+    if (HasFatalFailure()) return;
+    std::vector<uint8_t> grey(4 * 4 * 3, 128), bytes;
+    std::string error;
+    ASSERT_TRUE(EncodeBmp24(grey.data(), 4, 4, bytes, error)) << error;
+    WriteFileAtomic(Dir / "textures/g.bmp", bytes.data(), bytes.size());
+    ASSERT_TRUE(EncodeBmp8(grey.data(), 4, 4, bytes, error)) << error;
+    for (const char* name : AlphaMapNames)
+      WriteFileAtomic(Dir / (std::string("textures/") + name), bytes.data(), bytes.size());
+    TSrf flat;
+    flat.Width = flat.Height = 1;
+    flat.CellSizeX = flat.CellSizeY = 40;
+    flat.TextureNames = {"g.bmp"};
+    flat.BlendFlags = {0};
+    flat.Cells = {TSrfCell{}};
+    Surface = std::make_unique<TSurf>(flat, TSurfSettings{});
+    for (TPlane& plane : Everything.planes) plane = {0, 0, 0, 1};
+    Config.Shadows = 1;
+    Config.ShadowMapSize = Side;
+    ScreenWidth = ScreenHeight = Side;
+    TMsh wide = CornerTriangle("");
+    wide.Anims[0].Frames[0] = {{{-20, -20, 0}, {20, -20, 0}, {0, 20, 0}}};
+    Caster.Load(wide, Identity);
+  }
+  void TearDown() override {
+    ScreenWidth = ScreenHeight = 0;
+    Surface.reset();
+    MeshPixels::TearDown();
+  }
 
-  TMsh wide = CornerTriangle("");
-  wide.Anims[0].Frames[0] = {{{-20, -20, 0}, {20, -20, 0}, {0, 20, 0}}};
-  TMesh mesh;
-  mesh.Load(wide, Identity);
-  const std::string name = "caster";
-  const TVector position{0, 0, 10};
-  TShadow shadow(ShadowClass::AirCraft);
-  shadow.CreateShadow({mesh, name, position, Identity}, {surface, everything});
-  ASSERT_GE(shadow.ShadowTexture, 0);
-  const auto texels = [&](int side) {
+  static std::vector<uint8_t> Texels(const TShadow& shadow, int side) {
     std::vector<uint8_t> rgb(static_cast<size_t>(side) * side * 3);
     GL.BindTexture(GL_TEXTURE_2D, Textures[shadow.ShadowTexture]);
     GL.PixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     return rgb;
-  };
-  const auto darkest = [](const std::vector<uint8_t>& rgb) { return *std::min_element(rgb.begin(), rgb.end()); };
+  }
+  static uint8_t Darkest(const std::vector<uint8_t>& rgb) { return *std::min_element(rgb.begin(), rgb.end()); }
+
+  std::unique_ptr<TSurf> Surface;
+  TFrustum Everything;
+  TMesh Caster;
+  const std::string Name = "caster";
+  const TVector Position{0, 0, 10};
+};
+
+TEST_F(ShadowPixels, ADynamicShadowStartsWhiteTakesItsSilhouetteAndFollowsTheMapSide) {
+  TSurf& surface = *Surface;
+  TFrustum& everything = Everything;
+  TMesh& mesh = Caster;
+  const std::string& name = Name;
+  const TVector& position = Position;
+  TShadow shadow(ShadowClass::AirCraft);
+  shadow.CreateShadow({mesh, name, position, Identity}, {surface, everything});
+  ASSERT_GE(shadow.ShadowTexture, 0);
+  const auto texels = [&](int side) { return Texels(shadow, side); };
+  const auto darkest = Darkest;
   EXPECT_EQ(darkest(texels(Side)), 255);
 
   {
@@ -220,7 +246,45 @@ TEST_F(MeshPixels, ADynamicShadowStartsWhiteTakesItsSilhouetteAndFollowsTheMapSi
   EXPECT_EQ(width, Side / 2);
   EXPECT_EQ(darkest(texels(Side / 2)), 51);
   EXPECT_EQ(GL.GetError(), static_cast<GLenum>(GL_NO_ERROR));
-  ScreenWidth = ScreenHeight = 0;
+}
+
+// A pass renders its silhouettes side by side into one atlas and copies them out; a pass of
+// more than the atlas holds empties it midway. Every texture must end byte for byte as when
+// each silhouette is copied from the screen, the way drivers without render to texture go.
+TEST_F(ShadowPixels, SilhouettesThroughTheAtlasMatchThoseCopiedFromTheScreen) {
+  if (!GL.BindFramebuffer) GTEST_SKIP() << "the driver cannot render into textures";
+  constexpr int Count = 1024 / Side * (1024 / Side) + 3;  // past a full atlas of squares
+  std::vector<TShadow> shadows;
+  std::vector<TMatrix> turns(Count, Identity);
+  shadows.reserve(Count);
+  for (int k = 0; k < Count; ++k) {
+    MatrixRotate(turns[k], static_cast<float>(k) * 7.0f, 0, 0, 1);
+    shadows.emplace_back(ShadowClass::AirCraft);
+    shadows.back().CreateShadow({Caster, Name, Position, turns[k]}, {*Surface, Everything});
+  }
+  const auto renderAll = [&] {
+    std::vector<std::vector<uint8_t>> texels;
+    {
+      TShadowRenderSetup setup;
+      for (int k = 0; k < Count; ++k)
+        EXPECT_TRUE(shadows[k].RenderShadow({Caster, Name, Position, turns[k]}, {*Surface, Everything}));
+    }
+    for (const TShadow& shadow : shadows) texels.push_back(Texels(shadow, Side));
+    return texels;
+  };
+  const std::vector<std::vector<uint8_t>> atlas = renderAll();
+  const auto bindFramebuffer = GL.BindFramebuffer;
+  GL.BindFramebuffer = nullptr;
+  const std::vector<std::vector<uint8_t>> screen = renderAll();
+  GL.BindFramebuffer = bindFramebuffer;
+
+  for (int k = 0; k < Count; ++k) {
+    EXPECT_EQ(Darkest(atlas[k]), 51) << "shadow " << k;
+    EXPECT_TRUE(atlas[k] == screen[k]) << "shadow " << k;
+  }
+  EXPECT_FALSE(atlas[0] == atlas[1]);  // each turned its own way: no square went to another
+  EXPECT_FALSE(atlas[Count - 1] == atlas[Count - 2]);
+  EXPECT_EQ(GL.GetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(MeshPixels, DebrisFliesOffWithItsVelocity) {
