@@ -256,7 +256,8 @@ void TLevel::Frame() {
   if (PassTimes) PassTimes->BeginFrame();
   TakeEye();
   UpdateFrustum(ProjectionMatrix);
-  // The silhouettes are drawn into the frame buffer, so they go before the clear.
+  // Without render to texture the silhouettes are drawn into the frame buffer, so they go
+  // before the clear.
   RenderShadows();
   MarkPass(TPass::Shadows);
   ClearFrame();
