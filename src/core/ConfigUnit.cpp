@@ -81,24 +81,26 @@ bool HasExtension(const char* extensions, const char* name) {
 
 namespace {
 
+// All six entry points or none: a table with only some would half render into textures.
 template <typename TFind>
 void FindRenderToTexture(const TFind& find) {
-  GL.GenFramebuffers = reinterpret_cast<decltype(GL.GenFramebuffers)>(find("glGenFramebuffers"));
-  GL.DeleteFramebuffers = reinterpret_cast<decltype(GL.DeleteFramebuffers)>(find("glDeleteFramebuffers"));
-  GL.BindFramebuffer = reinterpret_cast<decltype(GL.BindFramebuffer)>(find("glBindFramebuffer"));
-  GL.FramebufferTexture2D = reinterpret_cast<decltype(GL.FramebufferTexture2D)>(find("glFramebufferTexture2D"));
-  GL.CheckFramebufferStatus =
+  TGLTable found;
+  found.GenFramebuffers = reinterpret_cast<decltype(GL.GenFramebuffers)>(find("glGenFramebuffers"));
+  found.DeleteFramebuffers = reinterpret_cast<decltype(GL.DeleteFramebuffers)>(find("glDeleteFramebuffers"));
+  found.BindFramebuffer = reinterpret_cast<decltype(GL.BindFramebuffer)>(find("glBindFramebuffer"));
+  found.FramebufferTexture2D = reinterpret_cast<decltype(GL.FramebufferTexture2D)>(find("glFramebufferTexture2D"));
+  found.CheckFramebufferStatus =
       reinterpret_cast<decltype(GL.CheckFramebufferStatus)>(find("glCheckFramebufferStatus"));
-  GL.CopyImageSubData = reinterpret_cast<decltype(GL.CopyImageSubData)>(find("glCopyImageSubData"));
-  if (GL.GenFramebuffers && GL.DeleteFramebuffers && GL.BindFramebuffer && GL.FramebufferTexture2D &&
-      GL.CheckFramebufferStatus && GL.CopyImageSubData)
+  found.CopyImageSubData = reinterpret_cast<decltype(GL.CopyImageSubData)>(find("glCopyImageSubData"));
+  if (!found.GenFramebuffers || !found.DeleteFramebuffers || !found.BindFramebuffer || !found.FramebufferTexture2D ||
+      !found.CheckFramebufferStatus || !found.CopyImageSubData)
     return;
-  GL.GenFramebuffers = nullptr;
-  GL.DeleteFramebuffers = nullptr;
-  GL.BindFramebuffer = nullptr;
-  GL.FramebufferTexture2D = nullptr;
-  GL.CheckFramebufferStatus = nullptr;
-  GL.CopyImageSubData = nullptr;
+  GL.GenFramebuffers = found.GenFramebuffers;
+  GL.DeleteFramebuffers = found.DeleteFramebuffers;
+  GL.BindFramebuffer = found.BindFramebuffer;
+  GL.FramebufferTexture2D = found.FramebufferTexture2D;
+  GL.CheckFramebufferStatus = found.CheckFramebufferStatus;
+  GL.CopyImageSubData = found.CopyImageSubData;
 }
 
 }  // namespace

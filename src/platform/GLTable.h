@@ -22,7 +22,7 @@ struct TGLTable {
   void(GLAPIENTRY* BlendColor)(GLclampf r, GLclampf g, GLclampf b, GLclampf a) = nullptr;
   void(GLAPIENTRY* TexStorage2D)(GLenum target, GLsizei levels, GLenum internalFormat, GLsizei width,
                                  GLsizei height) = nullptr;
-  // Rendering into a texture and copying between textures: all five or none.
+  // Rendering into a texture and copying between textures: all six or none.
   void(GLAPIENTRY* GenFramebuffers)(GLsizei n, GLuint* framebuffers) = nullptr;
   void(GLAPIENTRY* DeleteFramebuffers)(GLsizei n, const GLuint* framebuffers) = nullptr;
   void(GLAPIENTRY* BindFramebuffer)(GLenum target, GLuint framebuffer) = nullptr;

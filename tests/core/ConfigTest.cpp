@@ -193,4 +193,37 @@ TEST(Capabilities, StoreTheActiveTextureEntryPointFound) {
   Offered = nullptr;
 }
 
+// Shadows render into a texture only with every entry point for it; one missing (or an
+// extension not named) leaves them all empty, and the next detection empties them again.
+TEST(Capabilities, RenderToTextureTakesAllSixEntryPointsOrNone) {
+  static int dummy[6];
+  const char* names[] = {"glGenFramebuffers",        "glDeleteFramebuffers",     "glBindFramebuffer",
+                         "glFramebufferTexture2D", "glCheckFramebufferStatus", "glCopyImageSubData"};
+  std::map<std::string, void*> all;
+  for (int k = 0; k < 6; ++k) all[names[k]] = &dummy[k];
+  const char* both = "GL_ARB_framebuffer_object GL_ARB_copy_image";
+  const auto detect = [](const char* extensions, std::map<std::string, void*> procs) {
+    Offered = &procs;
+    DetectCapabilities(extensions, &Lookup);
+    Offered = nullptr;
+  };
+
+  detect(both, all);
+  EXPECT_EQ(reinterpret_cast<void*>(GL.BindFramebuffer), &dummy[2]);
+  EXPECT_EQ(reinterpret_cast<void*>(GL.CopyImageSubData), &dummy[5]);
+
+  for (const char* missing : names) {
+    std::map<std::string, void*> some = all;
+    some.erase(missing);
+    detect(both, some);
+    EXPECT_EQ(GL.GenFramebuffers, nullptr) << "without " << missing;
+    EXPECT_EQ(GL.BindFramebuffer, nullptr) << "without " << missing;
+    EXPECT_EQ(GL.CopyImageSubData, nullptr) << "without " << missing;
+  }
+  detect(both, all);
+  detect("GL_ARB_framebuffer_object", all);  // copies between textures not offered
+  EXPECT_EQ(GL.BindFramebuffer, nullptr);
+  EXPECT_EQ(GL.CheckFramebufferStatus, nullptr);
+}
+
 }  // namespace
