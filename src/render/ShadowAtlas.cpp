@@ -54,10 +54,10 @@ void TShadowAtlas::Flush() {
   Pending.clear();
 }
 
-// The copies are made while the atlas is still the render target, which is when llvmpipe
-// finishes its drawing before copying out of it. Copies made after the screen was bound back
-// (an attempt to let the frame's ground be queued before waiting) came out different on
-// llvmpipe, even behind a glFinish.
+// The copies are made here, as the pass ends and while the atlas is still the render target:
+// llvmpipe then finishes its drawing before copying out of it, and the textures match the
+// screen path byte for byte. Copies left until later in the frame (an attempt to let the ground
+// be queued before waiting) gave a few different shadow pixels, even behind a glFinish.
 void TShadowAtlas::End() {
   Flush();
   GL.BindFramebuffer(GL_FRAMEBUFFER, 0);
