@@ -32,9 +32,8 @@ public:
   // Frees the atlas texture and frame buffer (the next Begin makes them again).
   void Release();
 
-  int32_t Squares() const { return PerRow * PerRow; }
-
 private:
+  int32_t Squares() const { return PerRow * PerRow; }
   struct TPending {
     GLuint Texture;
     int32_t X, Y;

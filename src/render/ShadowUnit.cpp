@@ -50,6 +50,13 @@ TShadowAtlas SharedAtlas;
 bool PassOpen = false;
 bool AtlasOpen = false;
 
+// Only inside a render setup: a silhouette rendered outside one is copied from the screen.
+bool OpenAtlas() {
+  if (!PassOpen) return false;
+  if (!AtlasOpen) AtlasOpen = SharedAtlas.Begin(ShadowMapSide());
+  return AtlasOpen;
+}
+
 GLuint BuildClearList() {
   const GLuint list = GL.GenLists(1);
   GL.NewList(list, GL_COMPILE);
@@ -215,13 +222,6 @@ bool TShadow::RenderShadow(const TShadowCaster& caster, const TShadowWorld& worl
   caster.Mesh.DrawShadow();
   if (!atlas) CopyToTexture();
   return true;
-}
-
-// Only inside a render setup: a silhouette rendered outside one is copied from the screen.
-bool TShadow::OpenAtlas() const {
-  if (!PassOpen || ClearList == 0) return false;
-  if (!AtlasOpen) AtlasOpen = SharedAtlas.Begin(ShadowMapSide());
-  return AtlasOpen;
 }
 
 void TShadow::FitTexture() {

@@ -130,7 +130,6 @@ private:
   float MaxSize() const;
   bool SquareVisible(const TVector& ground, float size, const TFrustum& frustum) const;
   void PlaceSilhouette(const TMatrix& matrix) const;
-  bool OpenAtlas() const;
   // Makes ShadowTexture anew when the map's side changed since it was made (the window shrank).
   void FitTexture();
   void CopyToTexture();
