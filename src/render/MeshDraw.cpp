@@ -129,20 +129,24 @@ void TMesh::GlowPass(const TVertexGroup& group) const {
   GL.TexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
 }
 
+// With no light in reach every slot of the program is empty and the pass would add black to
+// every pixel of the mesh: it is left out, with the states it would have left. On the software
+// renderer that is a second fill and vertex pass over most meshes of most frames.
 void TMesh::PointLightPass(const TVertexGroup& group, const TVector& position, const TMeshScene& scene) const {
   if (!VertexProgramSupported || !scene.Programs) return;
-  scene.Programs->BindLights(position);
   GL.EnableClientState(GL_NORMAL_ARRAY);
   GL.NormalPointer(GL_FLOAT, Stride, At(group, offsetof(TMeshVertex, Normal)));
-  GL.Enable(GL_BLEND);
-  GL.BlendFunc(GL_ONE, GL_ONE);
-  GL.Disable(GL_TEXTURE_2D);
-  GL.Disable(GL_FOG);
-  DrawGroup(group);
+  if (scene.Programs->BindLights(position)) {
+    GL.Enable(GL_BLEND);
+    GL.BlendFunc(GL_ONE, GL_ONE);
+    GL.Disable(GL_TEXTURE_2D);
+    GL.Disable(GL_FOG);
+    DrawGroup(group);
+    scene.Programs->Unbind();
+  }
   GL.Disable(GL_BLEND);
   GL.Enable(GL_TEXTURE_2D);
   GL.Enable(GL_FOG);
-  scene.Programs->Unbind();
 }
 
 void TMesh::Draw(const TVector& position, const TMeshScene& scene) {

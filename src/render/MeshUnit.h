@@ -68,7 +68,9 @@ struct TMeshAnim {
 // mesh only calls it when VertexProgramSupported is set.
 class TMeshPrograms {
 public:
-  virtual void BindLights(const TVector& worldPosition) = 0;  // the point-light program
+  // The point-light program with the lights that reach the position; false, with nothing
+  // bound, when none does.
+  virtual bool BindLights(const TVector& worldPosition) = 0;
   virtual void BindBump(const TMatrix& m) = 0;                // the diffuse-bump program
   virtual void Unbind() = 0;
 

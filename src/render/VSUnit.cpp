@@ -233,8 +233,11 @@ void TVertexShader::SetSlot(int32_t k, const float position[4], const float colo
   Ext.SetInvariant(LightColors[k], GL_FLOAT, colour);
 }
 
-void TVertexShader::BindLights(const TVector& position) {
-  if (!Loaded) return;
+bool TVertexShader::BindLights(const TVector& position) {
+  if (!Loaded || !Owner.Lights || !Owner.ViewMatrix) return false;
+  const TLight* chosen[MaxLightsPerObject];
+  const int32_t count = Owner.Lights->SelectLights(position, chosen);
+  if (count == 0) return false;
   const float empty[4] = {0, 0, 0, 0};
   if (Kind == VertexProgramArb) {
     GL.Enable(GL_VERTEX_PROGRAM_ARB);
@@ -252,10 +255,6 @@ void TVertexShader::BindLights(const TVector& position) {
     normal[15] = 1.0f;
     Ext.SetInvariant(NormalMatrix, GL_FLOAT, normal.data());
   }
-  if (!Owner.Lights || !Owner.ViewMatrix) return;
-
-  const TLight* chosen[MaxLightsPerObject];
-  const int32_t count = Owner.Lights->SelectLights(position, chosen);
   for (int32_t k = 0; k < count; ++k) {
     const TLight& light = *chosen[k];
     TVector eye;
@@ -267,6 +266,7 @@ void TVertexShader::BindLights(const TVector& position) {
                                  Kind == VertexProgramArb ? 1.0f : light.Falloff};
     SetSlot(k, slotPosition, slotColour);
   }
+  return true;
 }
 
 void TVertexShader::Unbind() {

@@ -47,8 +47,9 @@ public:
   void SetFog(float scale, float offset);
   void BindBump(const TMatrix& m) override;
   // Binds the point-light program with the first four of the previous frame's lights whose
-  // range reaches position (the object's world position).
-  void BindLights(const TVector& position) override;
+  // range reaches position (the object's world position). Binds nothing and answers false
+  // when no light reaches it.
+  bool BindLights(const TVector& position) override;
   void Unbind() override;
 
   TVertexShaderOwner Owner;

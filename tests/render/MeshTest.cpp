@@ -455,10 +455,14 @@ TEST_F(MeshTest, EveryDrawRunsOnTheNullTable) {
 // Records what the passes ask of the vertex programs.
 class TFakePrograms : public TMeshPrograms {
 public:
-  void BindLights(const TVector& worldPosition) override { Lights.push_back(worldPosition); }
+  bool BindLights(const TVector& worldPosition) override {
+    Lights.push_back(worldPosition);
+    return InReach;
+  }
   void BindBump(const TMatrix& m) override { Bumps.push_back(m); }
   void Unbind() override { ++Unbinds; }
 
+  bool InReach = true;
   std::vector<TVector> Lights;
   std::vector<TMatrix> Bumps;
   int Unbinds = 0;
@@ -493,6 +497,24 @@ TEST_F(MeshProgramTest, PointLightPassNeedsProgramSupport) {
   Scene.Programs = nullptr;
   Mesh.Draw({5, 6, 7}, Scene);
   EXPECT_EQ(Programs.Lights.size(), 4u);
+}
+
+// A light pass with no light in reach would add black: the mesh draws once per group, and the
+// states are left as the pass leaves them.
+TEST_F(MeshProgramTest, PointLightPassIsLeftOutWithoutALightInReach) {
+  static int draws = 0;
+  draws = 0;
+  GL.DrawArrays = [](GLenum, GLint, GLsizei) { ++draws; };
+  VertexProgramSupported = true;
+  Programs.InReach = false;
+  Mesh.Draw({5, 6, 7}, Scene);
+  EXPECT_EQ(Programs.Lights.size(), 2u);
+  EXPECT_EQ(Programs.Unbinds, 0);
+  EXPECT_EQ(draws, 2);
+  Programs.InReach = true;
+  Mesh.Draw({5, 6, 7}, Scene);
+  EXPECT_EQ(Programs.Unbinds, 2);
+  EXPECT_EQ(draws, 2 + 4);
 }
 
 TEST_F(MeshProgramTest, BumpUsesTheProgramOrComputesColours) {

@@ -90,12 +90,11 @@ TEST_F(VertexShaderPixels, LightsOfThePreviousFrameLightTheObject) {
   MatrixIdentity(view);
   shader.SetOwner({&lights, &view});
 
-  shader.BindLights({0, 0, -5});  // nothing swapped in yet: unlit
-  DrawSquare(0, 0, 1);
-  ExpectColour(Centre(), 0, 0, 0);
+  EXPECT_FALSE(shader.BindLights({0, 0, -5}));  // nothing swapped in yet: no light to bind
+  EXPECT_FALSE(GL.IsEnabled(GL_VERTEX_PROGRAM_ARB));
 
   lights.SwapBuffers();
-  shader.BindLights({0, 0, -5});
+  ASSERT_TRUE(shader.BindLights({0, 0, -5}));
   DrawSquare(0, 0, 1);
   shader.Unbind();
   ExpectColour(Centre(), 0.5f, 0.25f, 0.0f);

@@ -434,21 +434,36 @@ TEST_F(VertexShaderRecording, ArbBindLightsFillsTheFirstFourInRangeInEyeSpace) {
   }
 }
 
-TEST_F(VertexShaderRecording, BindLightsWithoutOwnerClearsTheSlots) {
+// Without an owner, or with no light in reach, the program would light nothing: it is not bound
+// and the caller is told so.
+TEST_F(VertexShaderRecording, BindLightsWithNoLightInReachBindsNothing) {
   TVertexShader shader(VertexProgramArb, &Lookup);
   Records.clear();
-  shader.BindLights({0, 0, 0});
-  const auto writes = Named("Local");
-  ASSERT_EQ(writes.size(), 8u);
-  for (const TRecord* r : writes) EXPECT_EQ(r->Values, std::vector<float>(4, 0.0f));
+  EXPECT_FALSE(shader.BindLights({0, 0, 0}));
+  TLightBuffer lights(nullptr, 0);
+  lights.AddLight({100, 0, 0}, {1, 1, 1}, 0.25f, 20);
+  lights.SwapBuffers();
+  TMatrix view;
+  MatrixIdentity(view);
+  shader.SetOwner({&lights, &view});
+  EXPECT_FALSE(shader.BindLights({0, 0, 0}));
+  EXPECT_TRUE(Records.empty());
+  EXPECT_TRUE(shader.BindLights({90, 0, 0}));
+  EXPECT_EQ(Named("BindProgram").size(), 1u);
 }
 
 TEST_F(VertexShaderRecording, AsTheMeshesProgramsItBindsAndUnbindsItsOwnPrograms) {
   TVertexShader shader(VertexProgramArb, &Lookup);
+  TLightBuffer lights(nullptr, 0);
+  lights.AddLight({1, 0, 0}, {1, 1, 1}, 0.25f, 20);
+  lights.SwapBuffers();
+  TMatrix view;
+  MatrixIdentity(view);
+  shader.SetOwner({&lights, &view});
   TMeshScene scene;
   scene.Programs = &shader;
   Records.clear();
-  scene.Programs->BindLights({0, 0, 0});
+  ASSERT_TRUE(scene.Programs->BindLights({0, 0, 0}));
   scene.Programs->Unbind();
   scene.Programs->BindBump({});
   const auto binds = Named("BindProgram");
