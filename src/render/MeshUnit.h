@@ -71,7 +71,7 @@ public:
   // The point-light program with the lights that reach the position; false, with nothing
   // bound, when none does.
   virtual bool BindLights(const TVector& worldPosition) = 0;
-  virtual void BindBump(const TMatrix& m) = 0;                // the diffuse-bump program
+  virtual void BindBump(const TMatrix& m) = 0;  // the diffuse-bump program
   virtual void Unbind() = 0;
 
 protected:
