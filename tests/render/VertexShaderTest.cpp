@@ -184,6 +184,16 @@ protected:
     SetAppDir(QUINTARA_GAME_DIR);
   }
 
+  // One light of range 20 at `at`, swapped in and seen through an identity view.
+  void GiveOneLight(TVertexShader& shader, const TVector& at) {
+    OneLight.AddLight(at, {1, 1, 1}, 0.25f, 20);
+    OneLight.SwapBuffers();
+    MatrixIdentity(IdentityView);
+    shader.SetOwner({&OneLight, &IdentityView});
+  }
+  TLightBuffer OneLight{nullptr, 0};
+  TMatrix IdentityView{};
+
   // Operand names: outputs and bound parameters by meaning, invariants by the object's field,
   // constants by value, and temporaries t1, t2, ... in order of first use.
   std::vector<std::string> Program(const TVertexShader& shader, size_t begin, size_t end) {
@@ -440,12 +450,7 @@ TEST_F(VertexShaderRecording, BindLightsWithNoLightInReachBindsNothing) {
   TVertexShader shader(VertexProgramArb, &Lookup);
   Records.clear();
   EXPECT_FALSE(shader.BindLights({0, 0, 0}));
-  TLightBuffer lights(nullptr, 0);
-  lights.AddLight({100, 0, 0}, {1, 1, 1}, 0.25f, 20);
-  lights.SwapBuffers();
-  TMatrix view;
-  MatrixIdentity(view);
-  shader.SetOwner({&lights, &view});
+  GiveOneLight(shader, {100, 0, 0});
   EXPECT_FALSE(shader.BindLights({0, 0, 0}));
   EXPECT_TRUE(Records.empty());
   EXPECT_TRUE(shader.BindLights({90, 0, 0}));
@@ -454,12 +459,7 @@ TEST_F(VertexShaderRecording, BindLightsWithNoLightInReachBindsNothing) {
 
 TEST_F(VertexShaderRecording, AsTheMeshesProgramsItBindsAndUnbindsItsOwnPrograms) {
   TVertexShader shader(VertexProgramArb, &Lookup);
-  TLightBuffer lights(nullptr, 0);
-  lights.AddLight({1, 0, 0}, {1, 1, 1}, 0.25f, 20);
-  lights.SwapBuffers();
-  TMatrix view;
-  MatrixIdentity(view);
-  shader.SetOwner({&lights, &view});
+  GiveOneLight(shader, {1, 0, 0});
   TMeshScene scene;
   scene.Programs = &shader;
   Records.clear();
