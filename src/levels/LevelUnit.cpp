@@ -197,6 +197,10 @@ void TLevel::DrawTerrain() {
   MarkPass(TPass::Terrain);
   DrawSkyBehind();
   MarkPass(TPass::Sky);
+  // The ground and sky are the frame's largest fill. Handed to the driver now, a software
+  // rasteriser draws them while the actors run and are recorded, instead of idling until the
+  // swap hands it the whole frame.
+  GL.Flush();
   // What follows expects the camera's matrix, as the terrain left it.
   LoadModelView(CameraMatrix);
 }

@@ -304,4 +304,30 @@ TEST_F(Level, AStoppedClockDrawsTheWorldWithoutMovingIt) {
   EXPECT_EQ(Counter.Elapsed, 16);
 }
 
+// Flushes counted over a frame, and how many had been made when the actors ran.
+int Flushes = 0;
+int FlushesBeforeActors = -1;
+
+class TFlushProbe final : public TActor {
+public:
+  explicit TFlushProbe(TWorld& level) : TActor(level, ShadowClass::AirCraft) {}
+  void Live() override { FlushesBeforeActors = Flushes; }
+};
+
+TEST_F(Level, TheGroundGoesToTheDriverBeforeTheActorsRun) {
+  const std::unique_ptr<TLevel> level = Run(3, 1, 1);
+  TActor& probe = *level->Actors.emplace_back(std::make_unique<TFlushProbe>(*level));
+  probe.Behaviour = &TActor::Live;
+  Flushes = 0;
+  FlushesBeforeActors = -1;
+  GL.Flush = [] { ++Flushes; };
+  Counter.Elapsed = 16;
+  level->Frame();
+  LoadNullGLTable();
+  // One hand-over a frame, before the actors: after them it would leave the rasteriser idle
+  // while they run, and more than one only cuts its work into smaller batches.
+  EXPECT_EQ(FlushesBeforeActors, 1);
+  EXPECT_EQ(Flushes, 1);
+}
+
 }  // namespace
