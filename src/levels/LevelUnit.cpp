@@ -176,7 +176,7 @@ void TLevel::DrawSkyBehind() {
   if (!SkyPending) return;
   SkyPending = false;
   LoadModelView(SkyView);
-  Sky->DrawSky();
+  Sky->DrawSky(SkyView);
   if (SunVisible) Sky->DrawSun();
 }
 

@@ -2,18 +2,21 @@
 #include "render/Sky.h"
 
 #include "core/ConfigUnit.h"
+#include "core/Frustum.h"
 #include "core/Globals.h"
 #include "core/Texture.h"
 #include "platform/GLTable.h"
 #include "render/Atmosphere.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
 namespace {
 
 constexpr float Pi = std::numbers::pi_v<float>;
-constexpr int32_t ListCount = 4;
+constexpr int32_t ListCount = 2;
 // The eye the dome's colours are baked for: a typical flying height above the dome's base.
 constexpr TVector DomeEye{0.0f, 0.0f, 250.0f};
 constexpr float SkyFieldOfView = 45.0f;
@@ -21,6 +24,7 @@ constexpr float SkyNear = 0.1f;
 constexpr float SkyFarMargin = 500.0f;  // beyond FarPlane, so the dome is never clipped
 constexpr float SunScale = 150.0f;
 constexpr float FlareHalfSize = 5.0f;
+constexpr float ChunkMargin = 2.0f;  // dome units, far above the test's rounding on a dome 1400 across
 
 struct TFlareElement {
   float Along;  // fraction of the way from the sun through the screen centre
@@ -61,6 +65,25 @@ void BeginGlow(int32_t texture, bool behindScene) {
   GL.Color4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
+// The frustum's planes scaled to unit normals, so that a plane's value is a true distance.
+std::array<TPlane, 6> UnitPlanes(const TFrustum& frustum) {
+  std::array<TPlane, 6> planes = frustum.planes;
+  for (TPlane& p : planes) {
+    const float length = VectorLength({p.a, p.b, p.c});
+    if (length > 0) p = {p.a / length, p.b / length, p.c / length, p.d / length};
+  }
+  return planes;
+}
+
+// A chunk is left out only when its sphere lies beyond one plane by more than the margin, which
+// covers the rounding of the test and of the rasteriser's snapping: what it drops cannot reach
+// a pixel's centre.
+bool ChunkInView(const std::array<TPlane, 6>& planes, const TDomeChunk& chunk) {
+  for (const TPlane& p : planes)
+    if (PlaneValue(p, chunk.Centre) < -(chunk.Radius + ChunkMargin)) return false;
+  return true;
+}
+
 void EndGlow(bool behindScene) {
   if (behindScene) EndBehindScene();
   GL.Enable(GL_LIGHTING);
@@ -91,10 +114,11 @@ TSky::TSky(TAtmosphere& atmosphere, const std::string& skyPicture, GLenum texEnv
   FirstList = GL.GenLists(ListCount);
   SunList = FirstList;
   FlareList = FirstList + 1;
-  DomeList = FirstList + 3;
   RecordSunList();
   RecordFlareList();
-  RecordDomeList();
+  const float aspect = ScreenHeight > 0 ? static_cast<float>(ScreenWidth) / static_cast<float>(ScreenHeight) : 1.0f;
+  // Its own far plane: the dome lies at FarPlane and must not be clipped by the scene's.
+  MatrixPerspective(SkyFieldOfView, aspect, SkyNear, FarPlane + SkyFarMargin, DomeProjection);
 }
 
 TSky::~TSky() {
@@ -127,28 +151,55 @@ void TSky::BuildDome(TAtmosphere& atmosphere) {
       rings[static_cast<size_t>(i)].push_back(v);
     }
   }
-  // Each band between ring i - 1 and ring i, one quadrant at a time: i segments below, i - 1
-  // above. Wound counter-clockwise as seen from inside the dome.
+  // Each band between ring i - 1 and ring i: i segments below, i - 1 above in each quadrant,
+  // wound counter-clockwise as seen from inside the dome. Laid out sector by sector, a
+  // segment going to the sector its start lies in.
   DomeVertices.clear();
   DomeVertices.reserve(static_cast<size_t>(3 * 4 * SkyRings * SkyRings));
-  for (int32_t i = 1; i <= SkyRings; ++i) {
-    const auto& upper = rings[static_cast<size_t>(i - 1)];
-    const auto& lower = rings[static_cast<size_t>(i)];
-    for (int32_t q = 0; q < 4; ++q) {
+  DomeChunks.clear();
+  constexpr int32_t sectorsPerQuadrant = SkySectors / 4;
+  for (int32_t sector = 0; sector < SkySectors; ++sector) {
+    const int32_t q = sector / sectorsPerQuadrant;
+    for (int32_t i = 1; i <= SkyRings; ++i) {
+      const auto& upper = rings[static_cast<size_t>(i - 1)];
+      const auto& lower = rings[static_cast<size_t>(i)];
       const size_t up = static_cast<size_t>(q * (i - 1));
       const size_t low = static_cast<size_t>(q * i);
-      for (size_t t = 0; t < static_cast<size_t>(i); ++t) {
-        DomeVertices.push_back(lower[low + t]);
-        DomeVertices.push_back(lower[low + t + 1]);
-        DomeVertices.push_back(upper[up + t]);
-        if (t + 1 < static_cast<size_t>(i)) {
-          DomeVertices.push_back(upper[up + t]);
-          DomeVertices.push_back(lower[low + t + 1]);
-          DomeVertices.push_back(upper[up + t + 1]);
+      const size_t first = DomeVertices.size();
+      for (int32_t t = 0; t < i; ++t) {
+        if (q * sectorsPerQuadrant + t * sectorsPerQuadrant / i != sector) continue;
+        const size_t k = static_cast<size_t>(t);
+        DomeVertices.push_back(lower[low + k]);
+        DomeVertices.push_back(lower[low + k + 1]);
+        DomeVertices.push_back(upper[up + k]);
+        if (t + 1 < i) {
+          DomeVertices.push_back(upper[up + k]);
+          DomeVertices.push_back(lower[low + k + 1]);
+          DomeVertices.push_back(upper[up + k + 1]);
         }
       }
+      if (DomeVertices.size() > first) AddDomeChunk(first);
     }
   }
+}
+
+void TSky::AddDomeChunk(size_t first) {
+  TVector low{DomeVertices[first].x, DomeVertices[first].y, DomeVertices[first].z};
+  TVector high = low;
+  for (size_t k = first; k < DomeVertices.size(); ++k) {
+    const TSkyVertex& v = DomeVertices[k];
+    low = {std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z)};
+    high = {std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z)};
+  }
+  TDomeChunk chunk;
+  chunk.First = static_cast<int32_t>(first);
+  chunk.Count = static_cast<int32_t>(DomeVertices.size() - first);
+  chunk.Centre = (low + high) * 0.5f;
+  for (size_t k = first; k < DomeVertices.size(); ++k) {
+    const TSkyVertex& v = DomeVertices[k];
+    chunk.Radius = std::max(chunk.Radius, VectorLength(TVector{v.x, v.y, v.z} - chunk.Centre));
+  }
+  DomeChunks.push_back(chunk);
 }
 
 void TSky::LoadTextures(const std::string& skyPicture) {
@@ -204,27 +255,28 @@ void TSky::RecordFlareList() {
   GL.EndList();
 }
 
-void TSky::RecordDomeList() {
-  const float aspect = ScreenHeight > 0 ? static_cast<float>(ScreenWidth) / static_cast<float>(ScreenHeight) : 1.0f;
-  TMatrix projection;
-  // Its own far plane: the dome lies at FarPlane and must not be clipped by the scene's.
-  MatrixPerspective(SkyFieldOfView, aspect, SkyNear, FarPlane + SkyFarMargin, projection);
-  GL.NewList(DomeList, GL_COMPILE);
+void TSky::BeginDome() const {
   GL.MatrixMode(GL_PROJECTION);
   GL.PushMatrix();
-  GL.LoadMatrixf(projection.data());
+  GL.LoadMatrixf(DomeProjection.data());
   GL.MatrixMode(GL_MODELVIEW);
   GL.Disable(GL_LIGHTING);
   BeginBehindScene();
   GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLint>(SkyTexEnvMode));
   BindTexture(SkyTexture);
-  GL.Begin(GL_TRIANGLES);
-  for (const TSkyVertex& v : DomeVertices) {
-    GL.Color3f(v.r, v.g, v.b);
-    GL.TexCoord2f(v.u, v.v);
-    GL.Vertex3f(v.x, v.y, v.z);
-  }
-  GL.End();
+  constexpr GLsizei stride = sizeof(TSkyVertex);
+  const TSkyVertex* first = DomeVertices.data();
+  GL.EnableClientState(GL_VERTEX_ARRAY);
+  GL.EnableClientState(GL_COLOR_ARRAY);
+  GL.EnableClientState(GL_TEXTURE_COORD_ARRAY);
+  GL.DisableClientState(GL_NORMAL_ARRAY);
+  GL.VertexPointer(3, GL_FLOAT, stride, &first->x);
+  GL.ColorPointer(3, GL_FLOAT, stride, &first->r);
+  GL.TexCoordPointer(2, GL_FLOAT, stride, &first->u);
+}
+
+void TSky::EndDome() const {
+  GL.DisableClientState(GL_COLOR_ARRAY);
   EndBehindScene();
   GL.Enable(GL_LIGHTING);
   GL.Enable(GL_DEPTH_TEST);
@@ -232,10 +284,36 @@ void TSky::RecordDomeList() {
   GL.MatrixMode(GL_PROJECTION);
   GL.PopMatrix();
   GL.MatrixMode(GL_MODELVIEW);
-  GL.EndList();
 }
 
-void TSky::DrawSky() { GL.CallList(DomeList); }
+void TSky::DrawDomeRun(int32_t first, int32_t count) {
+  if (count == 0) return;
+  GL.DrawArrays(GL_TRIANGLES, first, count);
+  DomeTrianglesDrawn += count / 3;
+}
+
+// Most of the dome is behind or beside the view in any frame. A chunk wholly outside one plane
+// of the dome's own frustum puts no pixel on screen; the others go in runs, neighbours in the
+// array joined into one draw.
+void TSky::DrawSky(const TMatrix& skyView) {
+  DomeTrianglesDrawn = 0;
+  TFrustum frustum;
+  frustum.CalculateFrustum(DomeProjection, skyView);
+  const std::array<TPlane, 6> planes = UnitPlanes(frustum);
+  BeginDome();
+  int32_t runFirst = 0, runCount = 0;
+  for (const TDomeChunk& chunk : DomeChunks) {
+    if (!ChunkInView(planes, chunk)) continue;
+    if (runFirst + runCount != chunk.First) {
+      DrawDomeRun(runFirst, runCount);
+      runFirst = chunk.First;
+      runCount = 0;
+    }
+    runCount += chunk.Count;
+  }
+  DrawDomeRun(runFirst, runCount);
+  EndDome();
+}
 
 void TSky::DrawSun() {
   const TVector at = SunOffset();

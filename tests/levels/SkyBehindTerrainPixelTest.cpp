@@ -124,7 +124,7 @@ protected:
     Level->SkyPending = false;
     GL.MatrixMode(GL_MODELVIEW);
     GL.LoadMatrixf(Level->SkyView.data());
-    Level->Sky->DrawSky();
+    Level->Sky->DrawSky(Level->SkyView);
     if (SunVisible) Level->Sky->DrawSun();
     Level->DrawTerrain();
     return Read();

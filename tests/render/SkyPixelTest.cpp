@@ -18,6 +18,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -85,7 +86,7 @@ protected:
     GL.ClearDepth(1.0);
     GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     LoadModelView(view);
-    Sky->DrawSky();
+    Sky->DrawSky(view);
   }
 
   std::array<int, 3> Pixel(int x, int y) {
@@ -141,6 +142,74 @@ TEST_F(SkyPixels, DomeColoursFollowTheInScatteringFromHorizonUpwards) {
   int difference = 0;
   for (int c = 0; c < 3; ++c) difference += std::abs(highest[c] - lowest[c]);
   EXPECT_GT(difference, 6);
+}
+
+// Culling works on spheres around the dome's chunks; what it leaves out must be what the driver
+// would have clipped away. The whole dome, drawn in one go under the same projection, is the
+// reference, pixel for pixel, over views in every direction, rolled or not.
+class CulledDomePixels : public SkyPixels {
+protected:
+  TMatrix TurnedView(float pitch, float yaw, float roll) {
+    TMatrix rotation;
+    MatrixIdentity(rotation);
+    MatrixRotate(rotation, roll, 0, 0, 1);
+    MatrixRotate(rotation, -(90 + pitch), 1, 0, 0);
+    MatrixRotate(rotation, yaw, 0, 0, 1);
+    return SkyTransform(rotation, 0.0f, EyeHeight);
+  }
+
+  void DrawWholeDome(const TMatrix& view) {
+    GL.ClearColor(0, 0, 0, 1);
+    GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    GL.MatrixMode(GL_PROJECTION);
+    GL.PushMatrix();
+    GL.LoadMatrixf(Sky->DomeProjection.data());
+    GL.MatrixMode(GL_MODELVIEW);
+    LoadModelView(view);
+    GL.Disable(GL_LIGHTING);
+    GL.Disable(GL_DEPTH_TEST);
+    GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
+    GL.BindTexture(GL_TEXTURE_2D, Textures[static_cast<size_t>(Sky->SkyTexture)]);
+    GL.Begin(GL_TRIANGLES);
+    for (const TSkyVertex& v : Sky->DomeVertices) {
+      GL.Color3f(v.r, v.g, v.b);
+      GL.TexCoord2f(v.u, v.v);
+      GL.Vertex3f(v.x, v.y, v.z);
+    }
+    GL.End();
+    GL.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    GL.Enable(GL_DEPTH_TEST);
+    GL.MatrixMode(GL_PROJECTION);
+    GL.PopMatrix();
+    GL.MatrixMode(GL_MODELVIEW);
+  }
+
+  std::vector<uint8_t> Picture() {
+    std::vector<uint8_t> rgba(static_cast<size_t>(Side) * Side * 4);
+    GL.ReadPixels(0, 0, Side, Side, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+  }
+};
+
+TEST_F(CulledDomePixels, SamePixelsAsTheWholeDomeInEveryDirection) {
+  const int32_t all = static_cast<int32_t>(Sky->DomeVertices.size() / 3);
+  int32_t fewest = all;
+  for (const float pitch : {-90.0f, -30.0f, -4.0f, 0.0f, 12.0f, 45.0f, 80.0f, 90.0f})
+    for (const float yaw : {0.0f, 30.0f, 135.0f, 250.0f})
+      for (const float roll : {0.0f, 35.0f}) {
+        SCOPED_TRACE(testing::Message() << "pitch " << pitch << " yaw " << yaw << " roll " << roll);
+        const TMatrix view = TurnedView(pitch, yaw, roll);
+        DrawWholeDome(view);
+        const std::vector<uint8_t> whole = Picture();
+        DrawSky(view);
+        const std::vector<uint8_t> culled = Picture();
+        size_t differing = 0;
+        for (size_t i = 0; i < whole.size(); ++i) differing += whole[i] != culled[i];
+        EXPECT_EQ(differing, 0u);
+        if (pitch > -90.0f) fewest = std::min(fewest, Sky->DomeTrianglesDrawn);
+      }
+  // And the culling did cull: no view that sees the sky needed half the dome.
+  EXPECT_LT(fewest, all / 2);
 }
 
 class FlarePixels : public SkyPixels {

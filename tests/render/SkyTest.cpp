@@ -1,4 +1,4 @@
-// SkyTest.cpp — the sky dome's geometry, colours and texture coordinates, its display lists,
+// SkyTest.cpp — the sky dome's geometry, colours and texture coordinates, its chunks and lists,
 // the sky transform and the flare's visibility rule, on the null GL table.
 #include "core/ConfigUnit.h"
 #include "core/Globals.h"
@@ -100,19 +100,67 @@ TEST_F(SkyDome, VertexColoursAreTheInScatteringSeenFromAboveTheBase) {
   }
 }
 
-TEST_F(SkyDome, FourListsAndThreeTexturesComeAndGo) {
+TEST_F(SkyDome, TwoListsAndThreeTexturesComeAndGo) {
   const int64_t lists = NullGLCounts().LiveLists;
   {
     TSky sky(*Atmosphere, "sky1.cna", GL_ADD);
-    EXPECT_EQ(NullGLCounts().LiveLists, lists + 4);
+    EXPECT_EQ(NullGLCounts().LiveLists, lists + 2);
     EXPECT_EQ(sky.FlareList, sky.SunList + 1);
-    EXPECT_EQ(sky.DomeList, sky.SunList + 3);
     EXPECT_EQ(TextureNames[static_cast<size_t>(sky.SkyTexture)], "sky1.cna");
     EXPECT_EQ(TextureNames[static_cast<size_t>(sky.SunTexture)], "sun.cna");
     EXPECT_EQ(TextureNames[static_cast<size_t>(sky.FlareTexture)], "flare.cna");
     EXPECT_EQ(sky.SkyTexEnvMode, static_cast<GLenum>(GL_ADD));
   }
   EXPECT_EQ(NullGLCounts().LiveLists, lists);
+}
+
+// The draw joins neighbouring chunks into runs and culls by the spheres: the chunks must tile
+// the vertex array in order, whole triangles each, and each sphere must hold its triangles.
+TEST_F(SkyDome, ChunksTileTheTrianglesInOrderInsideTheirSpheres) {
+  TSky sky(*Atmosphere, "sky1.cna", GL_DECAL);
+  ASSERT_FALSE(sky.DomeChunks.empty());
+  int32_t next = 0;
+  for (const TDomeChunk& chunk : sky.DomeChunks) {
+    ASSERT_EQ(chunk.First, next);
+    ASSERT_GT(chunk.Count, 0);
+    ASSERT_EQ(chunk.Count % 3, 0);
+    next += chunk.Count;
+    for (int32_t k = chunk.First; k < chunk.First + chunk.Count; ++k) {
+      const TSkyVertex& v = sky.DomeVertices[static_cast<size_t>(k)];
+      ASSERT_LE(VectorLength(TVector{v.x, v.y, v.z} - chunk.Centre), chunk.Radius * 1.0001f) << k;
+    }
+  }
+  EXPECT_EQ(static_cast<size_t>(next), sky.DomeVertices.size());
+  // Small enough to cull: none spans more than a sector's width of the horizon.
+  for (const TDomeChunk& chunk : sky.DomeChunks) EXPECT_LT(chunk.Radius, 2 * 3.1416f * 700 / SkySectors);
+}
+
+// A camera EyeHeight above the dome's base, looking along +y pitched by `pitch` and turned
+// about the vertical by `yaw`.
+TMatrix DomeView(float pitch, float yaw) {
+  TMatrix rotation;
+  MatrixIdentity(rotation);
+  MatrixRotate(rotation, -(90 + pitch), 1, 0, 0);
+  MatrixRotate(rotation, yaw, 0, 0, 1);
+  return SkyTransform(rotation, 0.0f, 250.0f);
+}
+
+TEST_F(SkyDome, OnlyThePartInViewIsDrawn) {
+  TSky sky(*Atmosphere, "sky1.cna", GL_DECAL);
+  const int32_t all = static_cast<int32_t>(sky.DomeVertices.size() / 3);
+  // Straight down the view passes through the dome's open base.
+  sky.DrawSky(DomeView(-90, 0));
+  EXPECT_EQ(sky.DomeTrianglesDrawn, 0);
+  // At the horizon a 45-degree view sees a slice of it, whichever way it turns.
+  for (const float yaw : {0.0f, 45.0f, 100.0f, 200.0f, 315.0f}) {
+    sky.DrawSky(DomeView(0, yaw));
+    EXPECT_GT(sky.DomeTrianglesDrawn, 0) << yaw;
+    EXPECT_LT(sky.DomeTrianglesDrawn, all / 3) << yaw;
+  }
+  // Straight up the zenith's bands are in view, all the way round.
+  sky.DrawSky(DomeView(90, 0));
+  EXPECT_GT(sky.DomeTrianglesDrawn, 0);
+  EXPECT_LT(sky.DomeTrianglesDrawn, all / 2);
 }
 
 // The texture last bound, and the parameters each texture was given.
