@@ -19,7 +19,6 @@ constexpr float Pi = std::numbers::pi_v<float>;
 constexpr int32_t ListCount = 2;
 // The eye the dome's colours are baked for: a typical flying height above the dome's base.
 constexpr TVector DomeEye{0.0f, 0.0f, 250.0f};
-constexpr float SkyFieldOfView = 45.0f;
 constexpr float SkyNear = 0.1f;
 constexpr float SkyFarMargin = 500.0f;  // beyond FarPlane, so the dome is never clipped
 constexpr float SunScale = 150.0f;
@@ -95,6 +94,16 @@ void EndGlow(bool behindScene) {
 
 TVector SunOffset() { return {35.0f, FarPlane / 2.0f, 480.0f}; }
 
+TMatrix SkyProjection(const TMatrix& sceneProjection) {
+  TMatrix m = sceneProjection;
+  // The depth terms of a perspective projection, computed as MatrixPerspective does.
+  const float far = FarPlane + SkyFarMargin;
+  const double zNear = SkyNear, zFar = far;
+  m[10] = static_cast<float>(-(zFar + zNear) / (zFar - zNear));
+  m[14] = static_cast<float>(-2.0 * zNear * zFar / (zFar - zNear));
+  return m;
+}
+
 TMatrix SkyTransform(const TMatrix& cameraRotation, float skyBase, float eyeZ) {
   TMatrix m = cameraRotation;
   MatrixTranslate(m, 0.0f, 0.0f, skyBase - eyeZ);
@@ -116,9 +125,6 @@ TSky::TSky(TAtmosphere& atmosphere, const std::string& skyPicture, GLenum texEnv
   FlareList = FirstList + 1;
   RecordSunList();
   RecordFlareList();
-  const float aspect = ScreenHeight > 0 ? static_cast<float>(ScreenWidth) / static_cast<float>(ScreenHeight) : 1.0f;
-  // Its own far plane: the dome lies at FarPlane and must not be clipped by the scene's.
-  MatrixPerspective(SkyFieldOfView, aspect, SkyNear, FarPlane + SkyFarMargin, DomeProjection);
 }
 
 TSky::~TSky() {
@@ -255,10 +261,10 @@ void TSky::RecordFlareList() {
   GL.EndList();
 }
 
-void TSky::BeginDome() const {
+void TSky::BeginDome(const TMatrix& projection) const {
   GL.MatrixMode(GL_PROJECTION);
   GL.PushMatrix();
-  GL.LoadMatrixf(DomeProjection.data());
+  GL.LoadMatrixf(projection.data());
   GL.MatrixMode(GL_MODELVIEW);
   GL.Disable(GL_LIGHTING);
   BeginBehindScene();
@@ -297,10 +303,11 @@ void TSky::DrawDomeRun(int32_t first, int32_t count) {
 // array joined into one draw.
 void TSky::DrawSky(const TMatrix& skyView) {
   DomeTrianglesDrawn = 0;
+  const TMatrix projection = SkyProjection(ProjectionMatrix);
   TFrustum frustum;
-  frustum.CalculateFrustum(DomeProjection, skyView);
+  frustum.CalculateFrustum(projection, skyView);
   const std::array<TPlane, 6> planes = UnitPlanes(frustum);
-  BeginDome();
+  BeginDome(projection);
   int32_t runFirst = 0, runCount = 0;
   for (const TDomeChunk& chunk : DomeChunks) {
     if (!ChunkInView(planes, chunk)) continue;

@@ -48,6 +48,11 @@ TVector SunOffset();
 // scale times the mission's SkyHeight.
 TMatrix SkyTransform(const TMatrix& cameraRotation, float skyBase, float eyeZ);
 
+// The projection the dome is drawn with: the scene's, so that its clouds keep to the ground and
+// the sun disc whatever the window's shape, with a depth range that holds the whole dome, which
+// lies beyond the scene's far plane.
+TMatrix SkyProjection(const TMatrix& sceneProjection);
+
 // The flare is drawn only when the sun's window position is inside the viewport and the depth
 // buffer there is still at the far plane (nothing drawn over the sun).
 bool FlareVisible(const TVector& window, float storedDepth, int32_t width, int32_t height);
@@ -66,11 +71,11 @@ public:
   // The dome and the sun fill only pixels whose SkyStencilBit is clear, without depth: drawn
   // after an opaque scene that set the bit they show only where it left the view empty (the
   // picture of drawing them first, for less filling).
-  // All three expect the sky transform in the model-view matrix; skyView is that same matrix.
-  // The dome leaves out the chunks wholly outside the view, which the driver would otherwise
-  // transform and clip away: the same pixels for a fraction of the vertices. The flare finds
-  // the sun on screen with ProjectionMatrix and the viewport 0, 0, ScreenWidth, ScreenHeight,
-  // then reads one depth value.
+  // All three expect the sky transform in the model-view matrix and the scene's projection in
+  // ProjectionMatrix; skyView is that same model-view matrix. The dome leaves out the chunks
+  // wholly outside the view, which the driver would otherwise transform and clip away: the same
+  // pixels for a fraction of the vertices. The flare finds the sun on screen with the viewport
+  // 0, 0, ScreenWidth, ScreenHeight, then reads one depth value.
   void DrawSky(const TMatrix& skyView);
   void DrawSun();
   void DrawFlare(const TMatrix& skyView);
@@ -78,8 +83,6 @@ public:
   std::vector<TSkyVertex> DomeVertices;  // a triangle list
   std::vector<TDomeChunk> DomeChunks;    // in the order of DomeVertices, covering it
   int32_t DomeTrianglesDrawn = 0;        // by the last DrawSky
-  // The dome's own projection: 45 degrees vertically, its far plane beyond the dome.
-  TMatrix DomeProjection{};
   int32_t SkyTexture = 0;
   GLuint SunList = 0;
   int32_t SunTexture = 0;
@@ -93,7 +96,7 @@ private:
   void RecordSunList();
   void RecordFlareList();
   void AddDomeChunk(size_t first);
-  void BeginDome() const;
+  void BeginDome(const TMatrix& projection) const;
   void EndDome() const;
   void DrawDomeRun(int32_t first, int32_t count);
 

@@ -163,7 +163,8 @@ protected:
     GL.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     GL.MatrixMode(GL_PROJECTION);
     GL.PushMatrix();
-    GL.LoadMatrixf(Sky->DomeProjection.data());
+    const TMatrix projection = SkyProjection(ProjectionMatrix);
+    GL.LoadMatrixf(projection.data());
     GL.MatrixMode(GL_MODELVIEW);
     LoadModelView(view);
     GL.Disable(GL_LIGHTING);

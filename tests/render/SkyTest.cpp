@@ -28,6 +28,8 @@ protected:
     FarPlane = 700.0f;
     ScreenWidth = 640;
     ScreenHeight = 480;
+    SavedProjection = ProjectionMatrix;
+    MatrixPerspective(45.0f, 640.0f / 480.0f, 0.1f, FarPlane, ProjectionMatrix);
     Atmosphere = std::make_unique<TAtmosphere>();
     TAtmosphere::ScaleCoefficients(0.2f, 0.0001f);
     Atmosphere->Compute();
@@ -35,10 +37,12 @@ protected:
   void TearDown() override {
     ClearTextureCache();
     LightDirection = SavedLight;
+    ProjectionMatrix = SavedProjection;
   }
 
   std::unique_ptr<TAtmosphere> Atmosphere;
   TVector SavedLight{};
+  TMatrix SavedProjection{};
 };
 
 TEST_F(SkyDome, SixtyFourBandsOfTrianglesCoverTheHemisphere) {
@@ -193,6 +197,30 @@ TEST(SkyTransform, CameraRotationLiftedToTheSkyBase) {
   EXPECT_NEAR(base.x, 0, 1e-4);
   EXPECT_NEAR(base.y, -180, 1e-3);
   EXPECT_NEAR(base.z, 0, 1e-3);
+}
+
+// The dome follows the scene's view, narrow windows and resizes included, but keeps a depth
+// range of its own: its farthest point lies beyond the scene's far plane.
+TEST(SkyProjection, TheScenesViewWithRoomForTheWholeDome) {
+  const float savedFar = FarPlane;
+  FarPlane = 700.0f;
+  for (const float aspect : {0.5f, 1.0f, 4.0f / 3.0f, 21.0f / 9.0f}) {
+    SCOPED_TRACE(aspect);
+    TMatrix scene;
+    MatrixPerspective(aspect < 1 ? 70.0f : 45.0f, aspect, 1.0f, FarPlane, scene);
+    const TMatrix sky = SkyProjection(scene);
+    for (const size_t k : {0u, 5u, 8u, 9u, 11u}) EXPECT_EQ(sky[k], scene[k]) << k;
+    // Clip depth of a point straight ahead at distance d: (m10 * -d + m14) / d.
+    auto depth = [&sky](float d) { return (sky[10] * -d + sky[14]) / d; };
+    EXPECT_LT(depth(FarPlane + SkyDomeLift + 250.0f), 1.0f);  // the zenith from the dome's base
+    EXPECT_GT(depth(1.0f), -1.0f);
+  }
+  // At the usual view it is the projection the dome was always drawn with.
+  TMatrix usual, expected;
+  MatrixPerspective(45.0f, 4.0f / 3.0f, 1.0f, FarPlane, usual);
+  MatrixPerspective(45.0f, 4.0f / 3.0f, 0.1f, FarPlane + 500.0f, expected);
+  EXPECT_EQ(SkyProjection(usual), expected);
+  FarPlane = savedFar;
 }
 
 TEST(FlareVisibility, OnlyInsideTheViewportWithNothingOverTheSun) {
