@@ -281,8 +281,11 @@ void TSky::BeginDome(const TMatrix& projection) const {
   GL.TexCoordPointer(2, GL_FLOAT, stride, &first->u);
 }
 
+// The arrays go off again: left on, they would point into the dome after the level is gone.
 void TSky::EndDome() const {
+  GL.DisableClientState(GL_VERTEX_ARRAY);
   GL.DisableClientState(GL_COLOR_ARRAY);
+  GL.DisableClientState(GL_TEXTURE_COORD_ARRAY);
   EndBehindScene();
   GL.Enable(GL_LIGHTING);
   GL.Enable(GL_DEPTH_TEST);

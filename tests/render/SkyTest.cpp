@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 #include <memory>
 #include <utility>
 #include <numbers>
@@ -165,6 +166,23 @@ TEST_F(SkyDome, OnlyThePartInViewIsDrawn) {
   sky.DrawSky(DomeView(90, 0));
   EXPECT_GT(sky.DomeTrianglesDrawn, 0);
   EXPECT_LT(sky.DomeTrianglesDrawn, all / 2);
+}
+
+// The client arrays switched on, as the driver would track them.
+std::set<GLenum> EnabledArrays;
+void GLAPIENTRY RecordEnableArray(GLenum array) { EnabledArrays.insert(array); }
+void GLAPIENTRY RecordDisableArray(GLenum array) { EnabledArrays.erase(array); }
+
+// The dome's arrays point into the sky, which goes with its level: none may stay on for the
+// next array draw elsewhere to read.
+TEST_F(SkyDome, NoArrayIsLeftPointingIntoTheDome) {
+  TSky sky(*Atmosphere, "sky1.cna", GL_DECAL);
+  EnabledArrays = {GL_VERTEX_ARRAY, GL_TEXTURE_COORD_ARRAY, GL_NORMAL_ARRAY};  // as the terrain may leave them
+  GL.EnableClientState = RecordEnableArray;
+  GL.DisableClientState = RecordDisableArray;
+  sky.DrawSky(DomeView(10, 0));
+  EXPECT_GT(sky.DomeTrianglesDrawn, 0);
+  EXPECT_TRUE(EnabledArrays.empty());
 }
 
 // The texture last bound, and the parameters each texture was given.
