@@ -89,6 +89,12 @@ protected:
     Sky->DrawSky(view);
   }
 
+  std::vector<uint8_t> Picture() {
+    std::vector<uint8_t> rgba(static_cast<size_t>(Side) * Side * 4);
+    GL.ReadPixels(0, 0, Side, Side, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+  }
+
   std::array<int, 3> Pixel(int x, int y) {
     uint8_t rgba[4] = {};
     GL.ReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
@@ -184,12 +190,6 @@ protected:
     GL.PopMatrix();
     GL.MatrixMode(GL_MODELVIEW);
   }
-
-  std::vector<uint8_t> Picture() {
-    std::vector<uint8_t> rgba(static_cast<size_t>(Side) * Side * 4);
-    GL.ReadPixels(0, 0, Side, Side, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-  }
 };
 
 TEST_F(CulledDomePixels, SamePixelsAsTheWholeDomeInEveryDirection) {
@@ -232,8 +232,7 @@ protected:
   }
 
   int WhitePixels() {
-    std::vector<uint8_t> rgba(static_cast<size_t>(Side) * Side * 4);
-    GL.ReadPixels(0, 0, Side, Side, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const std::vector<uint8_t> rgba = Picture();
     int white = 0;
     for (size_t i = 0; i < rgba.size(); i += 4)
       white += rgba[i] == 255 && rgba[i + 1] == 255 && rgba[i + 2] == 255;
