@@ -90,6 +90,7 @@ TControlState TComputerPilot::Poll(int32_t ms) {
   MissileRest = std::max(0, MissileRest - ms);
   Search(*player, ms);
   ChooseTarget(*player);
+  TrackProgress(*player, ms);
   const TActor* target = Level.LiveActor(TargetIndex);
 
   TAim aim = Patrol(*player);

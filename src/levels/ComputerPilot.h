@@ -10,8 +10,9 @@
 // its own), in shallow strafing runs: in from a distance and a height, a dive with the sight on
 // the target, a pull-up in time and a loop back. It stays near the marker, so an escorted
 // airship never drops out of the world's view. With nothing to attack it circles the marker,
-// widening its search the longer it finds nothing. Ground, ceiling, map edge and collisions come
-// first.
+// widening its search the longer it finds nothing. On a raid (the marker on anything but a
+// friend) a fighter it has chased for half a minute without harming it is left alone for two,
+// and its loops back are tighter. Ground, ceiling, map edge and collisions come first.
 //
 // Steering is binary, as the keys are: a direction is held or not. The aircraft turns at fixed
 // rates, so the pilot aims with dead zones and reasons in the world's frame (heading in the
@@ -22,6 +23,8 @@
 #include "actors/ControlState.h"
 #include "core/VectMath.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 class TActor;
@@ -49,9 +52,12 @@ private:
 
   void ChooseTarget(const TCamera& player);
   float Threat(const TActor& enemy, const TCamera& player) const;
+  void TrackProgress(const TCamera& player, int32_t ms);
+  bool Ignored(int32_t index) const;
   bool OnTheGround(const TActor& actor) const;
   bool MarkedObjective(const TActor& actor, const TCamera& player) const;
   bool WithinLeash(const TActor& actor, const TCamera& player) const;
+  bool Escorting(const TCamera& player) const;
   void Search(const TCamera& player, int32_t ms);
   TVector AimCentre(const TActor& target) const;
   TAim StrafingRun(const TCamera& player, const TActor& target, const TVector& lead, TControlState& out);
@@ -82,4 +88,14 @@ private:
   TVector LastMarker{};
   int32_t ChaseTime = 0;      // ms on an air target without a shot at it
   int32_t BreakTime = 0;      // ms left of breaking off a chase that leads nowhere
+  // Fighters left alone for a while after a long chase that took none of their life.
+  struct TIgnored {
+    int32_t Index = -1;
+    int32_t Left = 0;  // ms
+  };
+  std::array<TIgnored, 4> IgnoredTargets{};
+  size_t NextIgnored = 0;
+  int32_t ProgressIndex = -1;
+  float ProgressLife = 0;
+  int32_t ProgressTime = 0;   // ms on ProgressIndex since its life last fell
 };

@@ -44,6 +44,11 @@ constexpr float MarkerJump = 300.0f;      // a marker moved this far in a frame 
 constexpr float LeashReach = 450.0f;
 constexpr float SelfDefence = 250.0f;
 
+// On a raid, a fighter chased this long without its life falling is left alone for a while.
+constexpr int32_t GiveUpMs = 30000;
+constexpr int32_t IgnoreMs = 120000;
+constexpr float FighterRadius = 50.0f;  // larger is a balloon, whose hits its gondola takes
+
 // The strafing run.
 constexpr float RunInDistance = 430.0f;   // horizontal distance where the dive begins
 constexpr float RunHeight = 150.0f;       // above the target as the dive begins
@@ -55,7 +60,10 @@ constexpr float StrafeMaxDive = 0.65f;
 constexpr float BreakDistance = 100.0f;   // the dive ends this near the target
 constexpr float BreakAltitude = 40.0f;    // or this low over the ground
 constexpr float BreakAngle = 0.8f;        // or with the target this far off the nose
-constexpr float ExtendDistance = 650.0f;  // the loop back turns in this far out
+// The loop back turns in this far out. On a raid the shorter loop takes a group in fewer
+// minutes; on an escort the wider one kept more airships flying (measured over many seeds).
+constexpr float RaidExtendDistance = 480.0f;
+constexpr float EscortExtendDistance = 650.0f;
 constexpr float ExtendAhead = 600.0f;
 constexpr float ApproachFast = 150.0f;    // beyond the run-in point by this: full speed
 
@@ -100,6 +108,16 @@ bool TComputerPilot::WithinLeash(const TActor& a, const TCamera& player) const {
   return VectorLength(a.Position - player.Position) < SelfDefence;
 }
 
+// The marker on a friend (an airship) is an escort; on anything else, a raid.
+bool TComputerPilot::Escorting(const TCamera& player) const {
+  if (!Level.ShowObjective) return false;
+  for (int32_t i = 1; i < Level.ActorCount(); ++i) {
+    const TActor* a = Level.LiveActor(i);
+    if (a && a->Side == player.Side && VectorLength(a->Position - Level.ObjectivePoint) < a->Radius) return true;
+  }
+  return false;
+}
+
 // Over the marker with nothing to attack, the search widens; a new objective starts it again.
 void TComputerPilot::Search(const TCamera& player, int32_t ms) {
   if (VectorLength(Level.ObjectivePoint - LastMarker) > MarkerJump) SearchReach = ObjectiveReach;
@@ -128,7 +146,7 @@ void TComputerPilot::ChooseTarget(const TCamera& player) {
   float bestScore = 0;
   for (int32_t i = 1; i < Level.ActorCount(); ++i) {
     const TActor* a = Level.Actors[static_cast<size_t>(i)].get();
-    if (!a || a->State != StateAlive || !Finite(a->Position)) continue;
+    if (!a || a->State != StateAlive || !Finite(a->Position) || Ignored(i)) continue;
     const bool onRadar = IsEnemy(*a, player) && VectorLength(a->Position - player.Position) < range;
     if (!onRadar && !MarkedObjective(*a, player)) continue;
     if (!WithinLeash(*a, player)) continue;
@@ -146,6 +164,32 @@ void TComputerPilot::ChooseTarget(const TCamera& player) {
     Run = TRun::Approach;
   }
   TargetIndex = best;
+}
+
+// A fighter that keeps out of the guns' way (one circling at the ceiling never lets the nose
+// come up to it) can hold the pilot for minutes while the raid's targets wait. On an escort it
+// is chased whatever it takes: it is after the airship.
+void TComputerPilot::TrackProgress(const TCamera& player, int32_t ms) {
+  for (TIgnored& ignored : IgnoredTargets) ignored.Left = std::max(0, ignored.Left - ms);
+  const TActor* target = Level.LiveActor(TargetIndex);
+  const bool fighter = target && !OnTheGround(*target) && target->Radius <= FighterRadius;
+  if (!fighter || Escorting(player) || TargetIndex != ProgressIndex || target->Life < ProgressLife) {
+    ProgressIndex = TargetIndex;
+    ProgressLife = target ? target->Life : 0.0f;
+    ProgressTime = 0;
+    return;
+  }
+  ProgressTime += ms;
+  if (ProgressTime < GiveUpMs) return;
+  IgnoredTargets[NextIgnored] = {TargetIndex, IgnoreMs};
+  NextIgnored = (NextIgnored + 1) % IgnoredTargets.size();
+  ProgressTime = 0;
+}
+
+bool TComputerPilot::Ignored(int32_t index) const {
+  for (const TIgnored& ignored : IgnoredTargets)
+    if (ignored.Index == index && ignored.Left > 0) return true;
+  return false;
 }
 
 TVector TComputerPilot::Velocity(const TActor& actor) const {
@@ -187,7 +231,7 @@ TComputerPilot::TAim TComputerPilot::StrafingRun(const TCamera& player, const TA
         Run = TRun::Extend;
       break;
     case TRun::Extend:
-      if (flat > ExtendDistance) Run = TRun::Approach;
+      if (flat > (Escorting(player) ? EscortExtendDistance : RaidExtendDistance)) Run = TRun::Approach;
       break;
   }
   TAim aim;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -91,6 +92,52 @@ TEST(ComputerPilot, WinsEveryMission) {
     std::printf("mission %d seed %u won in %.0f s of game time, accuracy %d%%, %d lives left\n", win.Mission, win.Seed,
                 static_cast<double>(run.FramesRun * Step) / 1000.0, run.Level->ShotAccuracy, run.Level->Lives);
   }
+}
+
+// On a raid, a fighter whose life never falls (restored after every frame) is chased for half a
+// minute at most, then left alone for a while: the pilot goes on with the mission instead of
+// circling it at the ceiling for minutes.
+TEST(ComputerPilot, LeavesAFighterThatTakesNoHarm) {
+  if (!MissionDataForged()) GTEST_SKIP() << "no data forged";
+  constexpr int64_t GiveUpFrames = 30000 / Step;
+  constexpr int64_t IgnoreFrames = 120000 / Step;
+  TFixedStepClock clock(Step);
+  TMissionRun run(2, 1, clock, nullptr);
+  TComputerPilot pilot(*run.Level);
+  run.Level->Input = &pilot;
+  TLevel& level = *run.Level;
+  const TSurf& surface = *level.Surface;
+  auto fighter = [&](const TActor& a) {
+    return !a.GroundUnit && a.Radius <= 50 && a.Position.z - surface.GroundHeight(a.Position.x, a.Position.y) > 40;
+  };
+  std::vector<float> life(static_cast<size_t>(level.ActorCount()), -1.0f);
+  std::vector<int64_t> leftAt(static_cast<size_t>(level.ActorCount()), -1);
+  int32_t current = -1;
+  int64_t since = 0, longest = 0, left = 0;
+  for (int64_t frame = 0; frame < 2 * GiveUpFrames + IgnoreFrames && !run.Run(1); ++frame) {
+    const int32_t target = pilot.Target();
+    const bool chased = target >= 0 && fighter(*level.Actors[static_cast<size_t>(target)]);
+    if (target != current) {
+      if (current >= 0 && frame - since >= GiveUpFrames) {
+        leftAt[static_cast<size_t>(current)] = frame;
+        ++left;
+      }
+      // A fighter left before is not taken up again until its time is out.
+      if (chased && leftAt[static_cast<size_t>(target)] >= 0) {
+        EXPECT_GE(frame - leftAt[static_cast<size_t>(target)], IgnoreFrames - 2) << "actor " << target;
+      }
+      current = chased ? target : -1;
+      since = frame;
+    }
+    if (!chased) continue;
+    longest = std::max(longest, frame - since);
+    TActor& a = *level.Actors[static_cast<size_t>(target)];
+    float& kept = life[static_cast<size_t>(target)];
+    if (kept < 0) kept = a.Life;
+    a.Life = kept;
+  }
+  EXPECT_LE(longest, GiveUpFrames + 2);
+  EXPECT_GE(left, 1) << "no fighter was ever chased for the whole half minute";
 }
 
 // Nobody at the controls: the aircraft flies straight on, the border turns it back, and every
