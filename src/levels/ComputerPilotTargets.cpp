@@ -5,7 +5,9 @@
 
 #include "actors/ActorUnit.h"
 #include "actors/CameraUnit.h"
+#include "actors/MissileUnit.h"
 #include "actors/ShootUnit.h"
+#include "actors/TurretUnit.h"
 #include "core/SrfFile.h"
 #include "levels/ComputerPilotGeometry.h"
 #include "levels/LevelHud.h"
@@ -66,6 +68,14 @@ constexpr float RaidExtendDistance = 480.0f;
 constexpr float EscortExtendDistance = 650.0f;
 constexpr float ExtendAhead = 600.0f;
 constexpr float ApproachFast = 150.0f;    // beyond the run-in point by this: full speed
+constexpr float LauncherMargin = 20.0f;   // outside a missile turret's reach by this
+
+// How near a ground target may be come before it launches at the aircraft: a missile turret
+// fires at anything inside its range.
+float LaunchReach(const TActor& target) {
+  const auto* turret = dynamic_cast<const TTurret*>(&target);
+  return turret ? turret->FireRange : 0.0f;
+}
 
 // Circling the objective while nothing is to be attacked.
 constexpr float OrbitRadius = 280.0f;
@@ -215,6 +225,11 @@ TComputerPilot::TAim TComputerPilot::StrafingRun(const TCamera& player, const TA
   const TVector to = centre - player.Position;
   const float flat = std::hypot(to.x, to.y);
   const float turn = TurnAngle(player, to);
+  // Where two missiles would end the life (they take a half of it in some missions, a quarter
+  // in others), a launcher is dived on only from outside its reach. Kept out of it always, the
+  // pilot took too long over each launcher where the airships needed it elsewhere.
+  const bool twoMissilesKill = 2 * MissileDamageFactor * player.HitDamage >= player.Life;
+  const float reach = twoMissilesKill ? LaunchReach(target) : 0.0f;
   const float altitude =
       Level.Surface ? player.Position.z - Level.Surface->GroundHeight(player.Position.x, player.Position.y) : 1e9f;
   switch (Run) {
@@ -227,7 +242,8 @@ TComputerPilot::TAim TComputerPilot::StrafingRun(const TCamera& player, const TA
       break;
     }
     case TRun::Dive:
-      if (VectorLength(to) < BreakDistance || altitude < BreakAltitude || std::fabs(turn) > BreakAngle)
+      if (VectorLength(to) < std::max(BreakDistance, reach + LauncherMargin) || altitude < BreakAltitude ||
+          std::fabs(turn) > BreakAngle)
         Run = TRun::Extend;
       break;
     case TRun::Extend:
@@ -248,7 +264,8 @@ TComputerPilot::TAim TComputerPilot::StrafingRun(const TCamera& player, const TA
       out.Fast = flat > RunInDistance + ApproachFast;
       break;
     case TRun::Extend: {
-      const TVector f = Forward(player);
+      // Past a launcher the pull-out turns away from it rather than flying on overhead.
+      const TVector f = reach > 0 && flat > 1 ? TVector{-to.x, -to.y, 0} : Forward(player);
       const float fl = std::hypot(f.x, f.y);
       const TVector ahead = fl > 1e-3f ? TVector{f.x / fl, f.y / fl, 0} : TVector{1, 0, 0};
       aim.Point = player.Position + ahead * ExtendAhead;

@@ -4,6 +4,7 @@
 #include "levels/ComputerPilot.h"
 
 #include "actors/CameraUnit.h"
+#include "actors/TurretUnit.h"
 #include "core/SrfFile.h"
 #include "levels/MissionRun.h"
 #include "render/Surface.h"
@@ -138,6 +139,31 @@ TEST(ComputerPilot, LeavesAFighterThatTakesNoHarm) {
   }
   EXPECT_LE(longest, GiveUpFrames + 2);
   EXPECT_GE(left, 1) << "no fighter was ever chased for the whole half minute";
+}
+
+// Where two missiles would end the aircraft's life (Mission 1: each takes half of it), a
+// missile turret's dive ends outside the range it launches within and the pull-out turns away
+// from it; the turn carries the aircraft a little way in, never to the guns' usual break, from
+// where two dives cost a life.
+TEST(ComputerPilot, StrafesALauncherFromOutsideItsReach) {
+  if (!MissionDataForged()) GTEST_SKIP() << "no data forged";
+  TFixedStepClock clock(Step);
+  TMissionRun run(1, 1, clock, nullptr);
+  TComputerPilot pilot(*run.Level);
+  run.Level->Input = &pilot;
+  TLevel& level = *run.Level;
+  int64_t turretFrames = 0;
+  float closest = 1e9f;  // the nearest the aircraft came, in parts of the turret's reach
+  for (int64_t frame = 0; frame < TwentyMinutes && !run.Run(1); ++frame) {
+    const TCamera* player = level.Player();
+    const TActor* target = level.LiveActor(pilot.Target());
+    const auto* turret = dynamic_cast<const TTurret*>(target);
+    if (!player || player->State != StateAlive || !turret) continue;
+    ++turretFrames;
+    closest = std::min(closest, VectorLength(turret->Position - player->Position) / turret->FireRange);
+  }
+  ASSERT_GT(turretFrames, 0) << "no turret was ever attacked";
+  EXPECT_GT(closest, 0.8f);
 }
 
 // Nobody at the controls: the aircraft flies straight on, the border turns it back, and every
