@@ -70,7 +70,7 @@ constexpr float ExtendAhead = 600.0f;
 constexpr float ApproachFast = 150.0f;    // beyond the run-in point by this: full speed
 constexpr float LauncherMargin = 20.0f;   // outside a missile turret's reach by this
 
-// How near a ground target may be come before it launches at the aircraft: a missile turret
+// How near the aircraft may come to a ground target before it launches: a missile turret
 // fires at anything inside its range.
 float LaunchReach(const TActor& target) {
   const auto* turret = dynamic_cast<const TTurret*>(&target);
