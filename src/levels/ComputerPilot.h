@@ -12,7 +12,9 @@
 // airship never drops out of the world's view. With nothing to attack it circles the marker,
 // widening its search the longer it finds nothing. On a raid (the marker on anything but a
 // friend) a fighter it has chased for half a minute without harming it is left alone for two,
-// and its loops back are tighter. Ground, ceiling, map edge and collisions come first.
+// and its loops back are tighter. Where two missiles would end its life, it dives on a missile
+// turret only from outside the turret's reach and turns away from it after. Ground, ceiling,
+// map edge and collisions come first.
 //
 // Steering is binary, as the keys are: a direction is held or not. The aircraft turns at fixed
 // rates, so the pilot aims with dead zones and reasons in the world's frame (heading in the
